@@ -1,0 +1,23 @@
+#!/bin/bash
+# Makes docs/main-window.png: the main window under Xvfb with a spool typed
+# in. Needs a build in build/ and ImageMagick's import.
+set -eu
+cd "$(dirname "$0")/.."
+[ -n "${DISPLAY:-}" ] || exec tests/ui/with-xvfb.sh "$0" "$@"
+
+build/merrivane &
+pid=$!
+trap 'kill $pid 2>/dev/null || true' EXIT
+wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Merrivane$' | head -n 1)
+
+type_into() { # y of the field, keys
+	xdotool mousemove --window "$wid" 224 "$1" click 1 key ctrl+a $2
+}
+type_into 48 "3 period 5"
+type_into 91 "6"
+type_into 134 "1 period 5"
+type_into 177 "0 period 0 2"
+xdotool mousemove --window "$wid" 380 285
+xdotool search --sync --onlyvisible --name '^Merrivane$' >/dev/null
+mkdir -p docs
+import -window "$wid" docs/main-window.png

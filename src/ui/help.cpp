@@ -1,0 +1,3 @@
+#include "ui/ui.h"
+
+void cb_Help(Fl_Widget *, void *) {}

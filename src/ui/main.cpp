@@ -1,0 +1,10 @@
+#include <FL/Fl.H>
+#include <FL/Fl_Double_Window.H>
+
+#include "ui/ui.h"
+
+int main(int, char **)
+{
+	make_window()->show();
+	return Fl::run();
+}

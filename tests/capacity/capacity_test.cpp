@@ -1,0 +1,162 @@
+#include <cfloat>
+#include <cmath>
+#include <limits>
+
+#include <FL/Fl_Value_Input.H>
+#include <FL/Fl_Value_Output.H>
+#include <gtest/gtest.h>
+
+#include "capacity/capacity.h"
+#include "ui/ui.h"
+
+namespace {
+
+const double NaN = std::numeric_limits<double>::quiet_NaN();
+const double Inf = std::numeric_limits<double>::infinity();
+
+struct Spool {
+	const char *what;
+	double sw, od, id, lw;
+	double yards;  /* exact, as the layer model gives it */
+	double shown;  /* the published figure, to its own digits */
+};
+
+/* The exact values are pinned bit for bit; the published figures check
+ * them independently to the digits they were given with. */
+const Spool spools[] = {
+	{"five layers", 1, 2, 1, 0.1, 0x1.86f4649e42e6ep+2, 6.10867},
+	{"113 layers", 3.5, 6, 1.5, 0.02, 0x1.9361ca068f567p+12, 6454.1118},
+	{"26 layers since single 0.02 is below 0.02", 1, 2, 1, 0.02, 0x1.54570a5fa0a3ep+7, 170.1700},
+	{"20 layers since single 0.025 is above 0.025", 1, 2, 1, 0.025, 0x1.9be60eb578437p+6, 102.9747},
+	{"hub 0, first layer holds nothing", 2, 4, 0, 0.5, 0x1.0c154c38e38e4p+1, 2.0944},
+	{"line width already single", 1, 2, 1, (float)0.02, 0x1.54570a5fa0a3ep+7, 170.1700},
+	{"outer equal to hub", 1, 2, 2, 0.1, 0, 0},
+	{"outer below hub", 1, 1, 2, 0.1, 0, 0},
+	{"hub too large for single", 1, 2, 1e39, 0.1, 0, 0},
+	{"negative zero hub", 2, 4, -0.0, 0.5, 0x1.0c154c38e38e4p+1, 2.0944},
+};
+
+class SpoolCapacity : public testing::TestWithParam<Spool> {};
+
+TEST_P(SpoolCapacity, MatchesLayerModel)
+{
+	const Spool &s = GetParam();
+	double yards = -1;
+
+	ASSERT_EQ(1, Spool_Capacity(s.sw, s.od, s.id, s.lw, &yards)) << s.what;
+	EXPECT_EQ(s.yards, yards) << s.what << ": got " << std::hexfloat << yards;
+	EXPECT_NEAR(s.shown, yards, 5e-5) << s.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(Capacity, SpoolCapacity, testing::ValuesIn(spools));
+
+struct Refusal {
+	const char *what;
+	double sw, od, id, lw;
+};
+
+const Refusal refusals[] = {
+	{"spool width 0", 0, 2, 1, 0.1},
+	{"spool width negative", -1, 2, 1, 0.1},
+	{"outer diameter 0", 1, 0, 1, 0.1},
+	{"outer diameter negative", 1, -2, 1, 0.1},
+	{"hub negative", 1, 2, -0.5, 0.1},
+	{"line width 0", 1, 2, 1, 0},
+	{"line width negative", 1, 2, 1, -0.1},
+	{"line width rounds to 0 in single", 1, 2, 1, 1e-46},
+	{"line width too fine for extended steps", 1, 2, 1, 1e-30},
+	{"spool width beyond single", 1e39, 2, 1, 0.1},
+	{"outer diameter beyond single", 1, 1e39, 1, 0.1},
+	{"outer diameter infinite", 1, Inf, 1, 0.1},
+	{"spool width infinite", Inf, 2, 1, 0.1},
+	{"spool width NaN", NaN, 2, 1, 0.1},
+	{"outer diameter NaN", 1, NaN, 1, 0.1},
+	{"hub NaN", 1, 2, NaN, 0.1},
+	{"line width NaN", 1, 2, 1, NaN},
+	{"turn length overflows single", 1, 6e38, 5.9e38, 1e37},
+	{"infinite line on a huge hub gives no number", 1, 6e38, 5.9e38, 1e39},
+	{"widest single spool, finest single line", FLT_MAX, FLT_MAX, 0, FLT_TRUE_MIN},
+	{"one layer past the bound", 1, 2 * MAX_LAYERS + 4, 0, 1},
+};
+
+class SpoolRefusal : public testing::TestWithParam<Refusal> {};
+
+TEST_P(SpoolRefusal, LeavesYardsUntouched)
+{
+	const Refusal &r = GetParam();
+	double yards = 123.25;
+
+	EXPECT_EQ(0, Spool_Capacity(r.sw, r.od, r.id, r.lw, &yards)) << r.what;
+	EXPECT_EQ(123.25, yards) << r.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(Capacity, SpoolRefusal, testing::ValuesIn(refusals));
+
+TEST(Capacity, ComputesEveryLayerUpToTheBound)
+{
+	double yards = 0;
+
+	ASSERT_EQ(1, Spool_Capacity(1, 2 * MAX_LAYERS, 0, 1, &yards));
+	/* layers at radii 0 .. MAX_LAYERS-1, one turn each */
+	EXPECT_NEAR(6.2832 * MAX_LAYERS * (MAX_LAYERS - 1) / 2 / 36, yards, yards * 1e-6);
+}
+
+TEST(Capacity, ComputesAMillionLayers)
+{
+	double yards = 0;
+
+	ASSERT_EQ(1, Spool_Capacity(1, 2001, 1, 0.001, &yards));
+	/* 1000 turns a layer at radii 0.5 + 0.001 n, n < 1e6 */
+	EXPECT_NEAR(6.2832 * 1000 * (1e6 * 0.5 + 0.001 * 1e6 * (1e6 - 1) / 2) / 36, yards, yards * 1e-6);
+}
+
+class Calc : public testing::Test {
+protected:
+	static void SetUpTestSuite() { if (!Win1) make_window(); }
+	void SetUp() override { CAP->value(0); }
+
+	static void Enter(double sw, double od, double id, double lw)
+	{
+		SW->value(sw);
+		OD->value(od);
+		ID->value(id);
+		LW->value(lw);
+		calc();
+	}
+};
+
+TEST_F(Calc, WritesCapacityFromTheFields)
+{
+	Enter(1, 2, 1, 0.1);
+	EXPECT_EQ(0x1.86f4649e42e6ep+2, CAP->value());
+
+	char shown[128];
+	CAP->format(shown);
+	EXPECT_STREQ("6.1", shown);
+}
+
+TEST_F(Calc, RefusedInputKeepsShownCapacity)
+{
+	const Refusal cases[] = {
+		{"line width cleared", 1, 2, 1, 0},
+		{"spool width cleared", 0, 2, 1, 0.1},
+		{"outer diameter cleared", 1, 0, 1, 0.1},
+		{"hub negative", 1, 2, -1, 0.1},
+		{"line width far too fine", 1, 2, 1, 1e-30},
+	};
+	for (const Refusal &r : cases) {
+		Enter(1, 2, 1, 0.1);
+		Enter(r.sw, r.od, r.id, r.lw);
+		EXPECT_EQ(0x1.86f4649e42e6ep+2, CAP->value()) << r.what;
+	}
+}
+
+TEST_F(Calc, HubBackToZeroComputesAgain)
+{
+	Enter(2, 4, -1, 0.5);
+	EXPECT_EQ(0, CAP->value());
+	Enter(2, 4, 0, 0.5);
+	EXPECT_EQ(0x1.0c154c38e38e4p+1, CAP->value());
+}
+
+}

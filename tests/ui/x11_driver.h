@@ -1,0 +1,27 @@
+#ifndef MERRIVANE_X11_DRIVER_H
+#define MERRIVANE_X11_DRIVER_H
+
+#include <functional>
+#include <string>
+
+class Fl_Widget;
+class Fl_Window;
+
+/* Shows w and returns once the server has mapped and exposed it. */
+void Show_Mapped(Fl_Window *w);
+
+/* Runs `xdotool ARGS` as real input while the FLTK loop keeps running;
+ * "%W" in ARGS stands for the X window id of the window given. Returns
+ * xdotool's exit status. */
+int Xdo(Fl_Window *w, const std::string &args);
+
+/* Clicks the middle of widget o in its window. */
+int Click(Fl_Widget *o);
+
+/* Runs the FLTK loop until done() holds or seconds pass; returns done(). */
+bool Poll(const std::function<bool()> &done, double seconds = 10);
+
+/* What a valuator shows, e.g. "6.1". */
+std::string Shown(Fl_Widget *valuator);
+
+#endif
