@@ -6,7 +6,8 @@ packages=(
 	build-essential cmake pkg-config
 	libfltk1.3-dev
 	googletest libgtest-dev libbenchmark-dev
-	xvfb xdotool xauth
+	xvfb xdotool xauth xclip
+	locales clang libclang-rt-dev
 )
 
 missing=()

@@ -1,10 +1,31 @@
 #ifndef MERRIVANE_DATAFILES_H
 #define MERRIVANE_DATAFILES_H
 
+class Fl_File_Chooser;
 class Fl_Widget;
 
+/* Only this much of a data file is ever read. */
+constexpr int READ_LIMIT = 1024;
+
+void Choose_File();
 void cb_Spool(Fl_Widget *, void *);
 void cb_Line(Fl_Widget *, void *);
+void Set_File(Fl_File_Chooser *, void *);
+
+/* Remembers path for the next Update; no path, or one too long to keep
+ * whole, remembers none. */
+void Remember_File(const char *path);
+
+/* Reads the remembered file into the buffer; 0 when it cannot be read:
+ * no name, not a plain file, size unknown, or a failing read. */
+int Read_Data();
+void Parse_Spool();
+void Parse_Line();
+void Load();
 void cb_Update(Fl_Widget *, void *);
+
+/* The longest leading decimal number of s after white space, 0 if none.
+ * Hexadecimal, "inf" and "nan" are not decimal; the locale is ignored. */
+double Decimal_Value(const char *s);
 
 #endif
