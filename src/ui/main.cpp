@@ -6,5 +6,6 @@
 int main(int, char **)
 {
 	make_window()->show();
+	Build_Help();
 	return Fl::run();
 }
