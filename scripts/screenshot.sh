@@ -1,6 +1,6 @@
 #!/bin/bash
-# Makes docs/main-window.png: the main window under Xvfb with a spool typed
-# in. Needs a build in build/ and ImageMagick's import.
+# Makes docs/main-window.png, the main window under Xvfb with a spool typed
+# in, and docs/help-window.png. Needs a build in build/ and ImageMagick.
 set -eu
 cd "$(dirname "$0")/.."
 [ -n "${DISPLAY:-}" ] || exec tests/ui/with-xvfb.sh "$0" "$@"
@@ -21,3 +21,7 @@ xdotool mousemove --window "$wid" 380 285
 xdotool search --sync --onlyvisible --name '^Merrivane$' >/dev/null
 mkdir -p docs
 import -window "$wid" docs/main-window.png
+xdotool mousemove --window "$wid" 44 264 click 1
+help=$(timeout 20 xdotool search --sync --onlyvisible --name '^Help$' | head -n 1)
+xdotool mousemove --window "$help" 500 5
+import -window "$help" docs/help-window.png

@@ -26,22 +26,24 @@ int Spool_Capacity(double sw_in, double od_in, double id_in, double lw_in, doubl
 	if (!(sw_in > 0) || !(od_in > 0) || !(id_in >= 0) || !(lw_in > 0))
 		return 0;
 
-	float r0 = id_in * 0.5f;
-	float R = od_in * 0.5f;
-	float lw = lw_in;
-	float sw = sw_in;
+	float r0 = (float)(id_in * 0.5f);
+	float R = (float)(od_in * 0.5f);
+	float lw = (float)lw_in;
+	float sw = (float)sw_in;
 	if (lw == 0 || !std::isfinite(R) || !std::isfinite(sw) || !Layers_Fit(r0, R, lw))
 		return 0;
 
 	long double k = (long double)sw / lw;
 	long double total = 0;
-	/* 6.2832 is the double constant widened, not 6.2832L. */
-	for (long double r = r0; R > r; r += lw) {
-		float c = (long double)6.2832 * r;
+	long double r = r0;
+	while (R > r) {
+		/* 6.2832 is the double constant widened, not 6.2832L */
+		float c = (float)((long double)6.2832 * r);
 		total += c * k;
+		r += lw;
 	}
 
-	double y = total / 36;
+	double y = (double)(total / 36);
 	if (!std::isfinite(y))
 		return 0;
 	*yards = y;
