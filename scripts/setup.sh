@@ -8,7 +8,7 @@ packages=(
 	googletest libgtest-dev libbenchmark-dev
 	xvfb xdotool xauth xclip
 	locales clang libclang-rt-dev
-	desktop-file-utils dpkg-dev file valgrind cppcheck clang-tidy
+	desktop-file-utils dpkg-dev valgrind cppcheck clang-tidy
 )
 
 missing=()
