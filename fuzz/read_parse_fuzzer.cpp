@@ -2,6 +2,7 @@
  * and a path; the capacity is recomputed from whatever lands in the fields. */
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <unistd.h>
 
@@ -11,11 +12,14 @@
 
 static std::string path;
 
+static void Remove_File() { unlink(path.c_str()); }
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
 	if (path.empty()) {
 		make_window();
 		path = "/tmp/merrivane-fuzz-" + std::to_string(getpid());
+		atexit(Remove_File);
 	}
 	FILE *f = fopen(path.c_str(), "wb");
 	if (!f)

@@ -78,6 +78,11 @@ protected:
 		char tmpl[] = "/tmp/merrivane-test-XXXXXX";
 		ASSERT_NE(nullptr, mkdtemp(tmpl));
 		dir = tmpl;
+		Reset_Fields();
+	}
+
+	static void Reset_Fields()
+	{
 		SW->value(11);
 		OD->value(12);
 		ID->value(13);
@@ -150,12 +155,11 @@ const Record records[] = {
 TEST_F(Files, ParsesFirstLines)
 {
 	for (const Record &r : records) {
-		SetUp();
+		Reset_Fields();
 		Remember_File(Write("record.txt", r.text).c_str());
 		ASSERT_EQ(1, Read_Data()) << r.what;
 		r.spool ? Parse_Spool() : Parse_Line();
 		Expect_Fields(r.sw, r.od, r.id, r.lw, r.what);
-		TearDown();
 	}
 }
 

@@ -7,6 +7,7 @@ FAIL_LOG=
 pid=
 scratch=
 trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; [ -n "$scratch" ] && rm -rf "$scratch"; true' EXIT
+trap 'exit 143' HUP INT TERM
 
 fail() {
 	[ -n "$FAIL_LOG" ] && cat "$FAIL_LOG" >&2

@@ -9,6 +9,7 @@ cleanup() {
 	rm -rf "$dir"
 }
 trap cleanup EXIT
+trap "exit 143" HUP INT TERM
 
 mkfifo "$dir/display"
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$dir/display" 2>"$dir/xvfb.log" &
