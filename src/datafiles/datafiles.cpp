@@ -116,8 +116,9 @@ static const char *Decimal_End(const char *s)
 		return s;
 	if (*end == 'e' || *end == 'E') {
 		const char *e = end + 1 + (end[1] == '+' || end[1] == '-');
-		if (Digits(e) != e)
-			end = Digits(e);
+		const char *exponent_end = Digits(e);
+		if (exponent_end != e)
+			end = exponent_end;
 	}
 	return end;
 }
