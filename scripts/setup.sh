@@ -1,15 +1,30 @@
 #!/bin/bash
-# Installs the Debian packages Merrivane needs to build and test, if missing.
+# Installs the Debian packages Merrivane needs, if missing.
+#   setup.sh run    what building and running the program takes
+#   setup.sh test   that, and the test toolchain
+# Uses sudo when not root.
 set -eu
 
-packages=(
-	build-essential cmake pkg-config
-	libfltk1.3-dev
-	googletest libgtest-dev libbenchmark-dev
-	xvfb xdotool xauth xclip
-	locales clang libclang-rt-dev
-	desktop-file-utils dpkg-dev valgrind cppcheck clang-tidy
+# libfltk1.3-dev only recommends fluid, but its CMake files import it.
+run_packages=(
+	build-essential cmake
+	libfltk1.3-dev fluid
 )
+test_packages=(
+	"${run_packages[@]}"
+	googletest libgtest-dev libbenchmark-dev
+	xvfb xdotool xauth x11-utils xclip
+	locales clang libclang-rt-dev
+	valgrind cppcheck clang-tidy
+	desktop-file-utils appstream lintian man-db groff-base
+	dpkg-dev file
+)
+
+case "${1:-}" in
+run) packages=("${run_packages[@]}") ;;
+test) packages=("${test_packages[@]}") ;;
+*) echo "usage: $0 run|test" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -18,7 +33,10 @@ done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 sudo=
-[ "$(id -u)" -eq 0 ] || sudo=sudo
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update
-$sudo apt-get install -y --no-install-recommends "${missing[@]}"
+if [ "$(id -u)" -ne 0 ]; then
+	command -v sudo >/dev/null || { echo "need root or sudo to install: ${missing[*]}" >&2; exit 1; }
+	sudo=sudo
+fi
+echo "installing: ${missing[*]}"
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get update
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"

@@ -3,7 +3,7 @@
 # and UndefinedBehaviorSanitizer) and runs every test in both builds.
 set -eu
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/setup.sh test
 
 jobs=$(nproc)
 cmake -S . -B build

@@ -1,6 +1,8 @@
+#include <cctype>
 #include <cfloat>
 #include <cmath>
 #include <limits>
+#include <string>
 
 #include <FL/Fl_Value_Input.H>
 #include <FL/Fl_Value_Output.H>
@@ -36,6 +38,17 @@ const Spool spools[] = {
 	{"negative zero hub", 2, 4, -0.0, 0.5, 0x1.0c154c38e38e4p+1, 2.0944},
 };
 
+/* Test names from the descriptions, so they stay the same across builds
+ * and can be picked with ctest -R. */
+template <class Case>
+std::string Case_Name(const testing::TestParamInfo<Case> &info)
+{
+	std::string name;
+	for (const char *p = info.param.what; *p; p++)
+		name += std::isalnum((unsigned char)*p) ? *p : '_';
+	return name;
+}
+
 class SpoolCapacity : public testing::TestWithParam<Spool> {};
 
 TEST_P(SpoolCapacity, MatchesLayerModel)
@@ -48,7 +61,7 @@ TEST_P(SpoolCapacity, MatchesLayerModel)
 	EXPECT_NEAR(s.shown, yards, 5e-5) << s.what;
 }
 
-INSTANTIATE_TEST_SUITE_P(Capacity, SpoolCapacity, testing::ValuesIn(spools));
+INSTANTIATE_TEST_SUITE_P(Capacity, SpoolCapacity, testing::ValuesIn(spools), Case_Name<Spool>);
 
 struct Refusal {
 	const char *what;
@@ -90,7 +103,7 @@ TEST_P(SpoolRefusal, LeavesYardsUntouched)
 	EXPECT_EQ(123.25, yards) << r.what;
 }
 
-INSTANTIATE_TEST_SUITE_P(Capacity, SpoolRefusal, testing::ValuesIn(refusals));
+INSTANTIATE_TEST_SUITE_P(Capacity, SpoolRefusal, testing::ValuesIn(refusals), Case_Name<Refusal>);
 
 TEST(Capacity, ComputesEveryLayerUpToTheBound)
 {
