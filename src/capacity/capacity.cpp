@@ -54,6 +54,8 @@ void calc()
 {
 	double yards;
 
-	if (Spool_Capacity(SW->value(), OD->value(), ID->value(), LW->value(), &yards))
+	if (Spool_Capacity(SW->value(), OD->value(), ID->value(), LW->value(), &yards)) {
 		CAP->value(yards);
+		Fit_Capacity();
+	}
 }

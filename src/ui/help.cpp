@@ -32,6 +32,7 @@ const char HELP_TEXT[] =
 Fl_Double_Window *help_window()
 {
 	Win2 = new Fl_Double_Window(505, 320, "Help");
+	Win2->xclass("merrivane");
 	T1 = new Fl_Text_Display(14, 15, 481, 295);
 	Win2->end();
 	return Win2;

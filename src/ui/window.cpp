@@ -1,9 +1,12 @@
 #include "ui/ui.h"
 
+#include <FL/Fl.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Double_Window.H>
+#include <FL/Fl_RGB_Image.H>
 #include <FL/Fl_Value_Input.H>
 #include <FL/Fl_Value_Output.H>
+#include <FL/fl_draw.H>
 
 #include "capacity/capacity.h"
 #include "datafiles/datafiles.h"
@@ -38,7 +41,11 @@ static Fl_Button *button(int x, int y, int w, int h, const char *label, Fl_Callb
 
 Fl_Double_Window *make_window()
 {
+	/* every window of the program, so docks group them as one */
+	Fl_Window::default_xclass("merrivane");
 	Win1 = new Fl_Double_Window(385, 290, "Merrivane");
+	Fl_RGB_Image icon(ICON_PIXELS, ICON_SIZE, ICON_SIZE, 4);
+	Win1->icon(&icon);
 	Win1->color((Fl_Color)34);
 	Win1->labelfont(1);
 	SW = dimension(36, "spool width (in)", cb_SW);
@@ -56,4 +63,41 @@ Fl_Double_Window *make_window()
 	button(14, 254, 60, 20, "Help", cb_Help);
 	Win1->end();
 	return Win1;
+}
+
+static int Fits(const char *text, int size, int room)
+{
+	fl_font(CAP->textfont(), size);
+	return fl_width(text) <= room;
+}
+
+/* Largest text size from CAP_TEXT_SIZE down at which CAP's text fits, or 0. */
+static int Fitting_Size(int room)
+{
+	char text[128];
+	CAP->format(text);
+	for (int size = CAP_TEXT_SIZE; size >= CAP_MIN_TEXT_SIZE; size--)
+		if (Fits(text, size, room))
+			return size;
+	return 0;
+}
+
+void Fit_Capacity()
+{
+	if (!Win1->shown())
+		return;
+	/* Fl_Value_Output draws inside a down box when it has none of its own */
+	int room = CAP->w() - Fl::box_dw(CAP->box() ? CAP->box() : FL_DOWN_BOX);
+
+	CAP->step(0.1);
+	int size = Fitting_Size(room);
+	if (!size) {
+		/* step 0 formats with %g: six digits and an exponent */
+		CAP->step(0);
+		size = Fitting_Size(room);
+		if (!size)
+			size = CAP_MIN_TEXT_SIZE;
+	}
+	CAP->textsize(size);
+	CAP->redraw();
 }

@@ -37,7 +37,7 @@ protected:
 		Show_Mapped(Win1);
 	}
 
-	static void TearDownTestSuite() { system("rm -rf \"$PWD\""); }
+	static void TearDownTestSuite() { EXPECT_EQ(0, system("rm -rf \"$PWD\"")); }
 
 	void SetUp() override { Set_Fields(1, 2, 1, 0.1); }
 

@@ -52,7 +52,8 @@ static bool German_Numbers()
 		return false;
 	setenv("LOCPATH", dir, 1);
 	bool comma = setlocale(LC_NUMERIC, "de_DE.UTF-8") && *localeconv()->decimal_point == ',';
-	system((std::string("rm -rf ") + dir).c_str());
+	if (system((std::string("rm -rf ") + dir).c_str()) != 0)
+		ADD_FAILURE() << "could not remove " << dir;
 	return comma;
 }
 

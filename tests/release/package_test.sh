@@ -18,10 +18,16 @@ depends=$(dpkg-deb -f "$deb" Depends)
 dpkg-deb -x "$deb" "$dir/root"
 for f in usr/bin/merrivane usr/share/applications/merrivane.desktop \
 	usr/share/icons/hicolor/scalable/apps/merrivane.svg \
+	usr/share/metainfo/org.merrivane.merrivane.metainfo.xml usr/share/man/man1/merrivane.1.gz \
+	usr/share/doc/merrivane/copyright usr/share/doc/merrivane/changelog.gz \
 	usr/share/doc/merrivane/examples/spool.txt usr/share/doc/merrivane/examples/line.txt; do
 	[ -s "$dir/root/$f" ] || fail "package lacks /$f"
 done
 [ -x "$dir/root/usr/bin/merrivane" ] || fail "/usr/bin/merrivane is not executable"
 desktop-file-validate "$dir/root/usr/share/applications/merrivane.desktop"
 grep -qx 'Exec=merrivane' "$dir/root/usr/share/applications/merrivane.desktop"
-echo "$(basename "$deb"): Depends: $depends"
+
+# Debian's own checker, everything it knows shown; it only grumbles at root.
+lintian -I --pedantic "$deb" 2>&1 | grep -vx 'running with root privileges is not recommended!' >"$dir/lintian.log" || true
+[ ! -s "$dir/lintian.log" ] || fail "lintian: $(cat "$dir/lintian.log")"
+echo "$(basename "$deb"): Depends: $depends; lintian -I --pedantic silent"

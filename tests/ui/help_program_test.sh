@@ -29,6 +29,7 @@ for order in "Merrivane escape Help box" "Merrivane box Help escape" \
 	press_help "$main"
 	find_window Help >/dev/null
 	[ "$(windows Help)" = 1 ] || fail "$(windows Help) help windows"
+	xprop -id "$help" WM_CLASS | grep -qF '"merrivane", "Merrivane"' || fail "help window $(xprop -id "$help" WM_CLASS)"
 
 	[ "$1" = Merrivane ] && first=$main second=$help || first=$help second=$main
 	close "$2" "$first"
