@@ -8,8 +8,9 @@
 #include "ui/ui.h"
 
 /* The model mixes three precisions on purpose: the dimensions are single,
- * the running radius, turns per layer and total are extended (long double,
- * 64-bit significand on x86), and one turn's length is rounded to single. */
+ * the running radius, turns per layer and total are extended (the x87
+ * format, in software where the machine lacks it), and one turn's length is
+ * rounded to single. */
 
 static int Layers_Fit(float r0, float R, float lw)
 {
@@ -21,33 +22,41 @@ static int Layers_Fit(float r0, float R, float lw)
 	return layers <= MAX_LAYERS;
 }
 
-int Spool_Capacity(double sw_in, double od_in, double id_in, double lw_in, double *yards)
+/* The dimensions in single precision, or 0 for input the model refuses. */
+static int Dimensions(double sw_in, double od_in, double id_in, double lw_in,
+	float *r0, float *R, float *lw, float *sw)
 {
 	if (!(sw_in > 0) || !(od_in > 0) || !(id_in >= 0) || !(lw_in > 0))
 		return 0;
 
-	float r0 = (float)(id_in * 0.5f);
-	float R = (float)(od_in * 0.5f);
-	float lw = (float)lw_in;
-	float sw = (float)sw_in;
-	if (lw == 0 || !std::isfinite(R) || !std::isfinite(sw) || !Layers_Fit(r0, R, lw))
+	*r0 = (float)(id_in * 0.5f);
+	*R = (float)(od_in * 0.5f);
+	*lw = (float)lw_in;
+	*sw = (float)sw_in;
+	return *lw != 0 && std::isfinite(*R) && std::isfinite(*sw) && Layers_Fit(*r0, *R, *lw);
+}
+
+static int Capacity_With(double (*layer_yards)(float, float, float, float),
+	double sw_in, double od_in, double id_in, double lw_in, double *yards)
+{
+	float r0, R, lw, sw;
+	if (!Dimensions(sw_in, od_in, id_in, lw_in, &r0, &R, &lw, &sw))
 		return 0;
-
-	long double k = (long double)sw / lw;
-	long double total = 0;
-	long double r = r0;
-	while (R > r) {
-		/* 6.2832 is the double constant widened, not 6.2832L */
-		float c = (float)((long double)6.2832 * r);
-		total += c * k;
-		r += lw;
-	}
-
-	double y = (double)(total / 36);
+	double y = layer_yards(r0, R, lw, sw);
 	if (!std::isfinite(y))
 		return 0;
 	*yards = y;
 	return 1;
+}
+
+int Spool_Capacity(double sw, double od, double id, double lw, double *yards)
+{
+	return Capacity_With(Layer_Yards, sw, od, id, lw, yards);
+}
+
+int Spool_Capacity_Software(double sw, double od, double id, double lw, double *yards)
+{
+	return Capacity_With(Layer_Yards_Software, sw, od, id, lw, yards);
 }
 
 void calc()

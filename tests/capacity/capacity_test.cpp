@@ -59,6 +59,10 @@ TEST_P(SpoolCapacity, MatchesLayerModel)
 	ASSERT_EQ(1, Spool_Capacity(s.sw, s.od, s.id, s.lw, &yards)) << s.what;
 	EXPECT_EQ(s.yards, yards) << s.what << ": got " << std::hexfloat << yards;
 	EXPECT_NEAR(s.shown, yards, 5e-5) << s.what;
+
+	double software = -1;
+	ASSERT_EQ(1, Spool_Capacity_Software(s.sw, s.od, s.id, s.lw, &software)) << s.what;
+	EXPECT_EQ(s.yards, software) << s.what << ": software type gives " << std::hexfloat << software;
 }
 
 INSTANTIATE_TEST_SUITE_P(Capacity, SpoolCapacity, testing::ValuesIn(spools), Case_Name<Spool>);
@@ -100,6 +104,7 @@ TEST_P(SpoolRefusal, LeavesYardsUntouched)
 	double yards = 123.25;
 
 	EXPECT_EQ(0, Spool_Capacity(r.sw, r.od, r.id, r.lw, &yards)) << r.what;
+	EXPECT_EQ(0, Spool_Capacity_Software(r.sw, r.od, r.id, r.lw, &yards)) << r.what;
 	EXPECT_EQ(123.25, yards) << r.what;
 }
 

@@ -11,7 +11,7 @@ windows() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | wc -l; }
 close() { # how, window
 	case $1 in
 	escape) xdotool windowfocus --sync "$2" key Escape ;;
-	box) "$close_window" "$2" ;;
+	box) run "$close_window" "$2" ;;
 	esac
 }
 

@@ -1,6 +1,7 @@
 # Drives the real program on the test's X server with real input. Sourced
 # by the program tests. WAIT is how long to wait for a window, in seconds;
-# FAIL_LOG, when set, is a file shown on failure.
+# FAIL_LOG, when set, is a file shown on failure; MERRIVANE_EMULATOR, when
+# set, runs the programs built for another machine (qemu, wine).
 
 WAIT=${WAIT:-20}
 FAIL_LOG=
@@ -25,7 +26,9 @@ enter_scratch() {
 	printf '0.02\n' >line.txt
 }
 
-start() { "$@" & pid=$!; }
+run() { ${MERRIVANE_EMULATOR:-} "$@"; }
+
+start() { run "$@" & pid=$!; }
 
 find_window() { timeout "$WAIT" xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1; }
 
