@@ -100,6 +100,14 @@ static inline void Shift_Right_Jam(uint64_t *hi, uint64_t *lo, int n)
 	*hi >>= n;
 }
 
+/* Rounding decisions are coin flips to a branch predictor, so they are
+ * made without branches in the common case. */
+static inline uint64_t Round_Up(uint64_t kept, uint64_t rest)
+{
+	/* above half, or exactly half with an odd kept part */
+	return rest > TOP - (kept & 1);
+}
+
 /* Rounds sign × hi:lo × 2^(exp - BIAS - 127), hi's top bit set, to the
  * format: lo holds the round bit on top and the sticky bits below. */
 static Extended Round_Pack_Edge(int sign, int exp, uint64_t hi, uint64_t lo)
@@ -110,25 +118,17 @@ static Extended Round_Pack_Edge(int sign, int exp, uint64_t hi, uint64_t lo)
 		Shift_Right_Jam(&hi, &lo, 1 - exp);
 		exp = 0;
 	}
-	if (lo > TOP || (lo == TOP && (hi & 1))) {
-		if (++hi == 0) {
-			hi = TOP;
-			exp++;
-		} else if (exp == 0 && (hi & TOP)) {
-			exp = 1; /* rounded up out of the denormals */
-		}
+	uint64_t up = Round_Up(hi, lo);
+	hi += up;
+	if (up && hi == 0) { /* carried out of the significand */
+		hi = TOP;
+		exp++;
+	} else if (exp == 0 && (hi & TOP)) {
+		exp = 1; /* rounded up out of the denormals */
 	}
 	if (exp >= EXP_MAX)
 		return Inf(sign);
 	return Pack(sign, exp, hi);
-}
-
-/* Rounding decisions are coin flips to a branch predictor, so they are
- * made without branches in the common case. */
-static inline uint64_t Round_Up(uint64_t kept, uint64_t rest)
-{
-	/* above half, or exactly half with an odd kept part */
-	return rest > TOP - (kept & 1);
 }
 
 static inline Extended Round_Pack(int sign, int exp, uint64_t hi, uint64_t lo)
@@ -213,10 +213,9 @@ static Extended Add_Special(Extended a, Extended b)
 	}
 
 	/* |a| >= |b|; a bit jammed into b lies below any cancellation */
-	uint64_t borrow = blo != 0;
-	lo = 0 - blo;
-	hi = hi - bhi - borrow;
-	if (hi == 0 && lo == 0)
+	lo = 0 - blo; /* lo was 0 */
+	hi = hi - bhi - (blo != 0);
+	if ((hi | lo) == 0)
 		return Pack(0, 0, 0);
 	int s = hi ? Leading_Zeros(hi) : 64 + Leading_Zeros(lo);
 	if (s >= 64) {

@@ -1,13 +1,7 @@
 #include "datafiles/datafiles.h"
 
-#include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <string>
-#include <fcntl.h>
-#include <locale.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <FL/Fl_File_Chooser.H>
 #include <FL/Fl_Value_Input.H>
@@ -55,43 +49,11 @@ void Remember_File(const char *path)
 	strncpy(filename, path, sizeof filename);
 }
 
-/* Reads at most READ_LIMIT bytes of the plain file open on fd. */
-static int Read_Open(int fd)
-{
-	struct stat st;
-	if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
-		return 0;
-
-	off_t size = lseek(fd, 0, SEEK_END);
-	if (size < 0 || lseek(fd, 0, SEEK_SET) != 0)
-		return 0;
-
-	size_t want = size < READ_LIMIT ? (size_t)size : READ_LIMIT;
-	size_t got = 0;
-	while (got < want) {
-		ssize_t n = read(fd, buffer + got, want - got);
-		if (n == 0)
-			break;
-		if (n < 0 && errno != EINTR)
-			return 0;
-		if (n > 0)
-			got += n;
-	}
-	buffer[got] = 0;
-	return 1;
-}
-
 int Read_Data()
 {
-	/* non-blocking, so a FIFO picked in the chooser cannot hang the window;
-	 * anything but a plain file is then refused */
-	int fd = filename[0] ? open(filename, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC) : -1;
-	int ok = fd >= 0 && Read_Open(fd);
-	if (fd >= 0)
-		close(fd);
-	if (!ok)
-		buffer[0] = 0;
-	return ok;
+	int got = filename[0] ? Read_Plain_File(filename, buffer) : -1;
+	buffer[got < 0 ? 0 : got] = 0;
+	return got >= 0;
 }
 
 static const char *Digits(const char *s)
@@ -125,8 +87,6 @@ static const char *Decimal_End(const char *s)
 
 double Decimal_Value(const char *s)
 {
-	static locale_t c_locale = newlocale(LC_NUMERIC_MASK, "C", (locale_t)0);
-
 	while (*s == ' ' || (*s >= '\t' && *s <= '\r'))
 		s++;
 	const char *end = Decimal_End(s);
@@ -134,7 +94,7 @@ double Decimal_Value(const char *s)
 		return 0;
 	/* only the decimal itself, so strtod cannot take a hexadecimal form */
 	std::string number(s, end);
-	return strtod_l(number.c_str(), nullptr, c_locale);
+	return C_Strtod(number.c_str());
 }
 
 /* Single precision, as numbers from files are always stored. */

@@ -24,6 +24,16 @@ void Parse_Line();
 void Load();
 void cb_Update(Fl_Widget *, void *);
 
+/* Platform helpers, one file each (files_posix.cpp, files_windows.cpp). */
+
+/* Reads at most READ_LIMIT bytes of the plain file at path (UTF-8) into buf
+ * and returns how many, or -1 when it is no plain file that can be read: one
+ * that cannot be opened, a directory, a device, a pipe. Never blocks. */
+int Read_Plain_File(const char *path, char (&buf)[READ_LIMIT + 1]);
+
+/* strtod in the C locale, whatever the process's locale. */
+double C_Strtod(const char *s);
+
 /* The longest leading decimal number of s after white space, 0 if none.
  * Hexadecimal, "inf" and "nan" are not decimal; the locale is ignored. */
 double Decimal_Value(const char *s);

@@ -1,24 +1,20 @@
-#include <clocale>
 #include <cmath>
-#include <cstdlib>
 #include <cstdio>
-#include <fcntl.h>
+#include <filesystem>
 #include <limits>
 #include <string>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 #include <FL/Fl_Value_Input.H>
 #include <gtest/gtest.h>
 
 #include "datafiles/datafiles.h"
+#include "files_fixture.h"
 #include "ui/ui.h"
 
 namespace {
 
-const double KEEP = std::numeric_limits<double>::quiet_NaN();
+namespace fs = std::filesystem;
+
 const double Inf = std::numeric_limits<double>::infinity();
 
 struct Number {
@@ -40,77 +36,6 @@ TEST(DataFiles, DecimalValueTakesTheLeadingDecimalOnly)
 	for (const Number &n : numbers)
 		EXPECT_EQ(n.value, Decimal_Value(n.text)) << '"' << n.text << '"';
 }
-
-/* A German locale, whose decimal separator is a comma, made for the test. */
-static bool German_Numbers()
-{
-	char dir[] = "/tmp/merrivane-locale-XXXXXX";
-	if (!mkdtemp(dir))
-		return false;
-	std::string cmd = std::string("localedef -i de_DE -f UTF-8 ") + dir + "/de_DE.UTF-8 2>/dev/null";
-	if (system(cmd.c_str()) > 1) /* 1: warnings only */
-		return false;
-	setenv("LOCPATH", dir, 1);
-	bool comma = setlocale(LC_NUMERIC, "de_DE.UTF-8") && *localeconv()->decimal_point == ',';
-	if (system((std::string("rm -rf ") + dir).c_str()) != 0)
-		ADD_FAILURE() << "could not remove " << dir;
-	return comma;
-}
-
-TEST(DataFiles, DecimalValueIgnoresTheLocale)
-{
-	if (!German_Numbers())
-		GTEST_SKIP() << "localedef cannot make de_DE";
-	double comma = Decimal_Value("1,5"), point = Decimal_Value("3.5");
-	setlocale(LC_NUMERIC, "C");
-	EXPECT_EQ(1, comma);
-	EXPECT_EQ(3.5, point);
-}
-
-/* Temporary files in a scratch directory of the test's own. */
-class Files : public testing::Test {
-protected:
-	std::string dir;
-
-	static void SetUpTestSuite() { if (!Win1) make_window(); }
-
-	void SetUp() override
-	{
-		char tmpl[] = "/tmp/merrivane-test-XXXXXX";
-		ASSERT_NE(nullptr, mkdtemp(tmpl));
-		dir = tmpl;
-		Reset_Fields();
-	}
-
-	static void Reset_Fields()
-	{
-		SW->value(11);
-		OD->value(12);
-		ID->value(13);
-		LW->value(14);
-	}
-
-	void TearDown() override { ASSERT_EQ(0, system(("rm -rf " + dir).c_str())); }
-
-	std::string Write(const std::string &name, const std::string &text)
-	{
-		std::string path = dir + "/" + name;
-		FILE *f = fopen(path.c_str(), "wb");
-		fwrite(text.data(), 1, text.size(), f);
-		fclose(f);
-		return path;
-	}
-
-	static void Expect_Fields(double sw, double od, double id, double lw, const std::string &what)
-	{
-		const double was[] = {11, 12, 13, 14}, want[] = {sw, od, id, lw};
-		Fl_Value_Input *fields[] = {SW, OD, ID, LW};
-		for (int i = 0; i < 4; i++) {
-			double expected = std::isnan(want[i]) ? was[i] : (float)want[i];
-			EXPECT_EQ(expected, fields[i]->value()) << what << ", field " << i;
-		}
-	}
-};
 
 struct Record {
 	const char *what;
@@ -187,38 +112,20 @@ TEST_F(Files, ShorterFileAfterLongerParsesOnlyItsOwnBytes)
 TEST_F(Files, UnreadableFilesLeaveNothingToParse)
 {
 	std::string removed = Write("removed.txt", "1\t2\t3\n");
-	unlink(removed.c_str());
-	std::string fifo = dir + "/fifo";
-	ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
-	std::string sock = dir + "/socket";
-	int s = socket(AF_UNIX, SOCK_STREAM, 0);
-	sockaddr_un addr = {};
-	addr.sun_family = AF_UNIX;
-	snprintf(addr.sun_path, sizeof addr.sun_path, "%s", sock.c_str());
-	ASSERT_EQ(0, bind(s, (sockaddr *)&addr, sizeof addr));
-
-	const std::string good = Write("good.txt", "3.5\t6\t1.5\n");
-	const char *bad[] = {"", "/nonexistent/spool.txt", removed.c_str(), fifo.c_str(),
-		sock.c_str(), dir.c_str(), "/dev/zero", "/dev/null", nullptr};
-	for (const char *path : bad) {
-		Remember_File(good.c_str());
-		ASSERT_EQ(1, Read_Data());
-		Remember_File(path);
-		EXPECT_EQ(0, Read_Data()) << (path ? path : "no path");
-		Parse_Spool();
-		Expect_Fields(KEEP, KEEP, KEEP, KEEP, path ? path : "no path");
-	}
-	close(s);
+	fs::remove(fs::u8path(removed));
+	const char *bad[] = {"", "/nonexistent/spool.txt", removed.c_str(), dir.c_str(), nullptr};
+	Expect_Unreadable(bad);
 }
 
-TEST_F(Files, UnreadableWithoutPermission)
+/* FLTK reports UTF-8 paths; they must open whatever the system's code page. */
+TEST_F(Files, ReadsPathsBeyondAscii)
 {
-	if (geteuid() == 0)
-		GTEST_SKIP() << "root reads any file";
-	std::string path = Write("locked.txt", "3.5\t6\t1.5\n");
-	chmod(path.c_str(), 0);
+	fs::create_directory(fs::u8path(dir + "/Maße"));
+	std::string path = Write("Maße/spöol €.txt", "3.5\t6\t1.5\r\n");
 	Remember_File(path.c_str());
-	EXPECT_EQ(0, Read_Data());
+	ASSERT_EQ(1, Read_Data()) << path;
+	Parse_Spool();
+	Expect_Fields(3.5, 6, 1.5, KEEP, path);
 }
 
 /* A path of exactly n bytes under dir, holding a spool record. */
@@ -227,12 +134,10 @@ static std::string Path_Of_Length(const std::string &dir, size_t n, const char *
 	std::string path = dir;
 	while (path.size() + 101 < n) {
 		path += "/" + std::string(99, 'd');
-		mkdir(path.c_str(), 0700);
+		fs::create_directory(path);
 	}
 	path += "/" + std::string(n - path.size() - 1, 'f');
-	FILE *f = fopen(path.c_str(), "w");
-	fputs(text, f);
-	fclose(f);
+	Write_File(path, text);
 	return path;
 }
 
@@ -246,9 +151,7 @@ TEST_F(Files, PathsOf256BytesOrMoreAreNotRemembered)
 
 	/* its first 255 bytes name the file above, which must not be read */
 	std::string too_long = longest + "x";
-	FILE *f = fopen(too_long.c_str(), "w");
-	fputs("7\t8\t9\n", f);
-	fclose(f);
+	Write_File(too_long, "7\t8\t9\n");
 	Remember_File(too_long.c_str());
 	EXPECT_EQ(0, Read_Data());
 	Remember_File((too_long + std::string(5000, 'y')).c_str());

@@ -1,0 +1,56 @@
+#include "datafiles/datafiles.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <locale.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+/* Reads at most READ_LIMIT bytes of the plain file open on fd. */
+static int Read_Open(int fd, char (&buf)[READ_LIMIT + 1])
+{
+	struct stat st;
+	if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+		return -1;
+
+	off_t size = lseek(fd, 0, SEEK_END);
+	if (size < 0 || lseek(fd, 0, SEEK_SET) != 0)
+		return -1;
+
+	/* a local block, whose size the fortified read() checks on each call */
+	char block[READ_LIMIT];
+	size_t want = size < READ_LIMIT ? (size_t)size : sizeof block;
+	size_t got = 0;
+	while (got < want) {
+		ssize_t n = read(fd, block + got, want - got);
+		if (n == 0)
+			break;
+		if (n < 0 && errno != EINTR)
+			return -1;
+		if (n > 0)
+			got += n;
+	}
+	if (got > 0)
+		std::memcpy(buf, block, got);
+	return (int)got;
+}
+
+int Read_Plain_File(const char *path, char (&buf)[READ_LIMIT + 1])
+{
+	/* non-blocking, so a FIFO picked in the chooser cannot hang the window;
+	 * anything but a plain file is then refused */
+	int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+	if (fd < 0)
+		return -1;
+	int got = Read_Open(fd, buf);
+	close(fd);
+	return got;
+}
+
+double C_Strtod(const char *s)
+{
+	static locale_t c_locale = newlocale(LC_NUMERIC_MASK, "C", (locale_t)0);
+	return strtod_l(s, nullptr, c_locale);
+}

@@ -1,0 +1,68 @@
+#include <clocale>
+#include <cstdlib>
+#include <string>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "datafiles/datafiles.h"
+#include "files_fixture.h"
+
+namespace {
+
+TEST_F(Files, SpecialFilesAreNotRead)
+{
+	std::string fifo = dir + "/fifo";
+	ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+	std::string sock = dir + "/socket";
+	int s = socket(AF_UNIX, SOCK_STREAM, 0);
+	sockaddr_un addr = {};
+	addr.sun_family = AF_UNIX;
+	snprintf(addr.sun_path, sizeof addr.sun_path, "%s", sock.c_str());
+	ASSERT_EQ(0, bind(s, (sockaddr *)&addr, sizeof addr));
+
+	const char *bad[] = {fifo.c_str(), sock.c_str(), "/dev/zero", "/dev/null", "/dev/tty"};
+	Expect_Unreadable(bad);
+	close(s);
+}
+
+TEST_F(Files, UnreadableWithoutPermission)
+{
+	if (geteuid() == 0)
+		GTEST_SKIP() << "root reads any file";
+	std::string path = Write("locked.txt", "3.5\t6\t1.5\n");
+	chmod(path.c_str(), 0);
+	Remember_File(path.c_str());
+	EXPECT_EQ(0, Read_Data());
+}
+
+/* A German locale, whose decimal separator is a comma, made for the test. */
+static bool German_Numbers()
+{
+	char dir[] = "/tmp/merrivane-locale-XXXXXX";
+	if (!mkdtemp(dir))
+		return false;
+	std::string cmd = std::string("localedef -i de_DE -f UTF-8 ") + dir + "/de_DE.UTF-8 2>/dev/null";
+	if (system(cmd.c_str()) > 1) /* 1: warnings only */
+		return false;
+	setenv("LOCPATH", dir, 1);
+	bool comma = setlocale(LC_NUMERIC, "de_DE.UTF-8") && *localeconv()->decimal_point == ',';
+	if (system((std::string("rm -rf ") + dir).c_str()) != 0)
+		ADD_FAILURE() << "could not remove " << dir;
+	return comma;
+}
+
+TEST(DataFiles, DecimalValueIgnoresTheLocale)
+{
+	if (!German_Numbers())
+		GTEST_SKIP() << "localedef cannot make de_DE";
+	double comma = Decimal_Value("1,5"), point = Decimal_Value("3.5");
+	setlocale(LC_NUMERIC, "C");
+	EXPECT_EQ(1, comma);
+	EXPECT_EQ(3.5, point);
+}
+
+}
