@@ -28,5 +28,5 @@ set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/data/merrivane.ico)
 set(CPACK_NSIS_INSTALLED_ICON_NAME bin\\\\merrivane.exe)
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 # a 64-bit installer for a 64-bit program
-set(CPACK_NSIS_EXECUTABLE_PRE_ARGUMENTS -XTarget\ amd64-unicode)
+set(CPACK_NSIS_DEFINES "Target amd64-unicode")
 include(CPack)

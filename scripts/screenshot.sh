@@ -25,3 +25,13 @@ xdotool mousemove --window "$wid" 44 264 click 1
 help=$(timeout 20 xdotool search --sync --onlyvisible --name '^Help$' | head -n 1)
 xdotool mousemove --window "$help" 500 5
 import -window "$help" docs/help-window.png
+xdotool windowunmap --sync "$help"
+
+# a fine wire's capacity, drawn smaller so that no digit is cut
+type_into 48 "6"
+type_into 91 "1 2"
+type_into 134 "3"
+type_into 177 "0 period 0 0 0 2"
+xdotool mousemove --window "$wid" 380 285
+sleep 0.5
+import -window "$wid" docs/capacity-large.png

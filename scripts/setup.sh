@@ -13,7 +13,7 @@ run_packages=(
 test_packages=(
 	"${run_packages[@]}"
 	googletest libgtest-dev libbenchmark-dev
-	xvfb xdotool xauth x11-utils xclip
+	xvfb xdotool xauth x11-utils xclip imagemagick
 	locales clang libclang-rt-dev
 	valgrind cppcheck clang-tidy
 	desktop-file-utils appstream lintian man-db groff-base

@@ -1,6 +1,9 @@
 #!/bin/bash
-# The real program, driven only by real input: load a spool file and a line
-# file through the chooser, then read the fields back through the clipboard.
+# The real program, driven only by real input: a spool file and a line file
+# loaded through the chooser fill the fields, read back through the
+# clipboard, and show the very same capacity as typing their dimensions
+# does, while another spool shows another. The capacity field offers no
+# text to copy, so it is compared as pixels.
 set -eu
 prog=$(realpath "$1")
 . "$(dirname "$0")/../ui/session.sh"
@@ -17,11 +20,37 @@ field() {
 	xclip -o -selection clipboard
 }
 
+# the capacity field's pixels, once they hold still
+capacity() {
+	local last= now
+	for _ in $(seq 50); do
+		now=$(import -window "$main" -crop 75x24+187+209 rgb:- | sha1sum)
+		[ "$now" = "$last" ] && { echo "$now"; return; }
+		last=$now
+		sleep 0.1
+	done
+	fail "capacity field never held still"
+}
+
+type_spool() { # four lists of keysym names
+	type_into "$main" "$Y_SW" $1
+	type_into "$main" "$Y_OD" $2
+	type_into "$main" "$Y_ID" $3
+	type_into "$main" "$Y_LW" $4
+}
+
+type_spool "3 period 5" "6" "1 period 5" "0 period 0 2"
+typed=$(capacity)
+type_spool "1" "2" "1" "0 period 1"
+small=$(capacity)
+[ "$typed" != "$small" ] || fail "6454.1 and 6.1 look the same"
+
 load "$main" "$Y_SPOOL_FILE" s p o o l period t x t
 load "$main" "$Y_LINE_FILE" l i n e period t x t
+[ "$(capacity)" = "$typed" ] || fail "the loaded files show another capacity than typing them"
 for expect in "$Y_SW 3.5" "$Y_OD 6" "$Y_ID 1.5" "$Y_LW 0.02"; do
 	set -- $expect
 	got=$(field "$1")
 	[ "$got" = "$2" ] || fail "field at y $1 shows '$got', not '$2'"
 done
-echo "spool and line file loaded through the chooser"
+echo "spool and line file loaded through the chooser; same capacity as typed"
