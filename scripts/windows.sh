@@ -22,9 +22,12 @@ if [ ${#missing[@]} -gt 0 ]; then
 	$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
 fi
 
-tarball=${FLTK_TARBALL:-../shared/vendor/fltk-1.3.11.tar.gz}
+tarball=${FLTK_TARBALL:-}
+for t in ../shared/vendor/fltk-1.3.11.tar.gz /work/shared/vendor/fltk-1.3.11.tar.gz; do
+	[ -n "$tarball" ] || [ ! -f "$t" ] || tarball=$t
+done
 sha256=4563a5b357317246364822bb768e43d5a01a3adf5d489c08114f1e66480fdbad
-[ -f "$tarball" ] || { echo "FLTK 1.3.11 sources not found at $tarball (set FLTK_TARBALL)" >&2; exit 1; }
+[ -f "$tarball" ] || { echo "FLTK 1.3.11 sources not found in ../shared/vendor (set FLTK_TARBALL)" >&2; exit 1; }
 echo "$sha256  $tarball" | sha256sum -c --quiet || { echo "$tarball is not FLTK 1.3.11" >&2; exit 1; }
 fltk=$PWD/build-windows/fltk-1.3.11
 if [ ! -f "$fltk/CMakeLists.txt" ]; then
