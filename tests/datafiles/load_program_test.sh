@@ -12,33 +12,6 @@ enter_scratch
 start "$prog"
 main=$(find_window Merrivane)
 
-# what the field at y shows, copied as a user would
-field() {
-	printf '' | xclip -selection clipboard
-	type_into "$main" "$1" ctrl+c
-	timeout "$WAIT" bash -c 'until [ -n "$(xclip -o -selection clipboard 2>/dev/null)" ]; do :; done'
-	xclip -o -selection clipboard
-}
-
-# the capacity field's pixels, once they hold still
-capacity() {
-	local last= now
-	for _ in $(seq 50); do
-		now=$(import -window "$main" -crop 75x24+187+209 rgb:- | sha1sum)
-		[ "$now" = "$last" ] && { echo "$now"; return; }
-		last=$now
-		sleep 0.1
-	done
-	fail "capacity field never held still"
-}
-
-type_spool() { # four lists of keysym names
-	type_into "$main" "$Y_SW" $1
-	type_into "$main" "$Y_OD" $2
-	type_into "$main" "$Y_ID" $3
-	type_into "$main" "$Y_LW" $4
-}
-
 type_spool "3 period 5" "6" "1 period 5" "0 period 0 2"
 typed=$(capacity)
 type_spool "1" "2" "1" "0 period 1"

@@ -4,6 +4,7 @@
 # set, runs the programs built for another machine (qemu, wine).
 
 WAIT=${WAIT:-20}
+[ -z "${MERRIVANE_EMULATOR:-}" ] || WAIT=$((WAIT * 3))
 FAIL_LOG=
 pid=
 scratch=
@@ -30,7 +31,12 @@ run() { ${MERRIVANE_EMULATOR:-} "$@"; }
 
 start() { run "$@" & pid=$!; }
 
-find_window() { timeout "$WAIT" xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1; }
+find_window() {
+	local w
+	w=$(timeout "$WAIT" xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1)
+	[ -n "$w" ] || fail "no window '$1' within $WAIT s"
+	echo "$w"
+}
 
 gone() { timeout "$WAIT" bash -c "while xdotool search --onlyvisible --name '^$1\$' >/dev/null 2>&1; do :; done"; }
 
@@ -65,4 +71,33 @@ load() { # main window, y of file button, keysym names of the file name
 	xdotool mousemove --window "$chooser" 475 318 click 1 key End "$@" Return
 	gone 'Choose File'
 	xdotool mousemove --window "$main" 322 "$Y_UPDATE" click 1
+}
+
+# The main window's handle is $main in what follows.
+
+# What the field at y shows, copied as a user would.
+field() {
+	printf '' | xclip -selection clipboard
+	type_into "$main" "$1" ctrl+c
+	timeout "$WAIT" bash -c 'until [ -n "$(xclip -o -selection clipboard 2>/dev/null)" ]; do :; done'
+	xclip -o -selection clipboard
+}
+
+# The capacity field's pixels, once they hold still: it offers no text to copy.
+capacity() {
+	local last= now
+	for _ in $(seq 50); do
+		now=$(import -window "$main" -crop 75x24+187+209 rgb:- | sha1sum)
+		[ "$now" = "$last" ] && { echo "$now"; return; }
+		last=$now
+		sleep 0.1
+	done
+	fail "capacity field never held still"
+}
+
+type_spool() { # four lists of keysym names
+	type_into "$main" "$Y_SW" $1
+	type_into "$main" "$Y_OD" $2
+	type_into "$main" "$Y_ID" $3
+	type_into "$main" "$Y_LW" $4
 }
