@@ -6,7 +6,7 @@
 
 /* The layer loop, and the extended arithmetic it runs on.
  *
- * Extended precision in software, exactly as the x87 unit computes it with
+ * Unpacked precision in software, exactly as the x87 unit computes it with
  * its precision set to 64 bits: every result is the exact one rounded to
  * nearest, ties to even, to a 64-bit significand, with gradual underflow
  * and overflow to infinity. The encoding is the x87 one: an explicit
@@ -50,19 +50,29 @@ static int Leading_Zeros(uint64_t m)
 }
 #endif
 
-static Extended Pack(int sign, int exp, uint64_t m) { return {m, (uint16_t)(sign << 15 | exp)}; }
-static int Sign(Extended x) { return x.se >> 15; }
-static int Exp(Extended x) { return x.se & EXP_MAX; }
-static int Is_NaN(Extended x) { return Exp(x) == EXP_MAX && x.m != TOP; }
-static int Is_Inf(Extended x) { return Exp(x) == EXP_MAX && x.m == TOP; }
-static int Is_Zero(Extended x) { return Exp(x) == 0 && x.m == 0; }
-static Extended Inf(int sign) { return Pack(sign, EXP_MAX, TOP); }
+/* The loop works on the fields apart; they are packed into the x87 layout
+ * only at the edges. */
+struct Unpacked {
+	uint64_t m;
+	int exp;
+	int sign;
+};
+
+static Unpacked Pack(int sign, int exp, uint64_t m) { return {m, exp, sign}; }
+static int Sign(Unpacked x) { return x.sign; }
+static int Exp(Unpacked x) { return x.exp; }
+static Unpacked Unpack(Extended x) { return {x.m, x.se & EXP_MAX, x.se >> 15}; }
+static Extended Repack(Unpacked x) { return {x.m, (uint16_t)(x.sign << 15 | x.exp)}; }
+static int Is_NaN(Unpacked x) { return Exp(x) == EXP_MAX && x.m != TOP; }
+static int Is_Inf(Unpacked x) { return Exp(x) == EXP_MAX && x.m == TOP; }
+static int Is_Zero(Unpacked x) { return Exp(x) == 0 && x.m == 0; }
+static Unpacked Inf(int sign) { return Pack(sign, EXP_MAX, TOP); }
 /* what the x87 unit gives for an invalid operation */
-static Extended Indefinite() { return Pack(1, EXP_MAX, TOP | TOP >> 1); }
+static Unpacked Indefinite() { return Pack(1, EXP_MAX, TOP | TOP >> 1); }
 
 /* Biased exponent of finite, non-zero x with its significand shifted to
  * have the top bit set; a denormal gets an exponent below 1. */
-static int Normalise(Extended x, uint64_t *m)
+static int Normalise(Unpacked x, uint64_t *m)
 {
 	int e = Exp(x);
 	*m = x.m;
@@ -110,7 +120,7 @@ static inline uint64_t Round_Up(uint64_t kept, uint64_t rest)
 
 /* Rounds sign × hi:lo × 2^(exp - BIAS - 127), hi's top bit set, to the
  * format: lo holds the round bit on top and the sticky bits below. */
-static Extended Round_Pack_Edge(int sign, int exp, uint64_t hi, uint64_t lo)
+static Unpacked Round_Pack_Edge(int sign, int exp, uint64_t hi, uint64_t lo)
 {
 	if (exp >= EXP_MAX)
 		return Inf(sign);
@@ -131,7 +141,7 @@ static Extended Round_Pack_Edge(int sign, int exp, uint64_t hi, uint64_t lo)
 	return Pack(sign, exp, hi);
 }
 
-static inline Extended Round_Pack(int sign, int exp, uint64_t hi, uint64_t lo)
+static inline Unpacked Round_Pack(int sign, int exp, uint64_t hi, uint64_t lo)
 {
 	if (exp <= 0 || exp >= EXP_MAX - 1)
 		return Round_Pack_Edge(sign, exp, hi, lo);
@@ -144,12 +154,12 @@ static inline Extended Round_Pack(int sign, int exp, uint64_t hi, uint64_t lo)
 }
 
 /* Finite, non-zero and not a denormal. */
-static inline int Normal(Extended x) { return (unsigned)(Exp(x) - 1) < (unsigned)(EXP_MAX - 1); }
+static inline int Normal(Unpacked x) { return (unsigned)(Exp(x) - 1) < (unsigned)(EXP_MAX - 1); }
 
-static Extended Add_Special(Extended a, Extended b);
+static Unpacked Add_Special(Unpacked a, Unpacked b);
 
 /* both normal, the same sign: what the model does all the time */
-static inline Extended Add_Same_Sign(Extended a, Extended b)
+static inline Unpacked Add_Same_Sign(Unpacked a, Unpacked b)
 {
 	int ea = Exp(a), eb = Exp(b);
 	uint64_t hi = a.m, bhi = b.m, lo = 0, blo = 0;
@@ -169,14 +179,14 @@ static inline Extended Add_Same_Sign(Extended a, Extended b)
 	return Round_Pack(Sign(a), ea, hi, lo);
 }
 
-static inline Extended Add(Extended a, Extended b)
+static inline Unpacked Add(Unpacked a, Unpacked b)
 {
 	if (Normal(a) && Normal(b) && Sign(a) == Sign(b))
 		return Add_Same_Sign(a, b);
 	return Add_Special(a, b);
 }
 
-static Extended Add_Special(Extended a, Extended b)
+static Unpacked Add_Special(Unpacked a, Unpacked b)
 {
 	if (Is_NaN(a) || Is_NaN(b))
 		return Indefinite();
@@ -228,9 +238,9 @@ static Extended Add_Special(Extended a, Extended b)
 	return Round_Pack(sa, ea - s, hi, lo);
 }
 
-static Extended Mul_Special(Extended a, Extended b);
+static Unpacked Mul_Special(Unpacked a, Unpacked b);
 
-static inline Extended Mul_Normal(int sign, int exp, uint64_t ma, uint64_t mb)
+static inline Unpacked Mul_Normal(int sign, int exp, uint64_t ma, uint64_t mb)
 {
 	uint64_t hi, lo;
 	Mul_64(ma, mb, &hi, &lo);
@@ -241,14 +251,14 @@ static inline Extended Mul_Normal(int sign, int exp, uint64_t ma, uint64_t mb)
 	return Round_Pack(sign, exp + 1 - low, hi, lo);
 }
 
-static inline Extended Mul(Extended a, Extended b)
+static inline Unpacked Mul(Unpacked a, Unpacked b)
 {
 	if (Normal(a) && Normal(b))
 		return Mul_Normal(Sign(a) ^ Sign(b), Exp(a) + Exp(b) - BIAS, a.m, b.m);
 	return Mul_Special(a, b);
 }
 
-static Extended Mul_Special(Extended a, Extended b)
+static Unpacked Mul_Special(Unpacked a, Unpacked b)
 {
 	int sign = Sign(a) ^ Sign(b);
 	if (Is_NaN(a) || Is_NaN(b))
@@ -262,7 +272,7 @@ static Extended Mul_Special(Extended a, Extended b)
 	return Mul_Normal(sign, exp, ma, mb);
 }
 
-static Extended Div(Extended a, Extended b)
+static Unpacked Div(Unpacked a, Unpacked b)
 {
 	int sign = Sign(a) ^ Sign(b);
 	if (Is_NaN(a) || Is_NaN(b))
@@ -300,7 +310,7 @@ static Extended Div(Extended a, Extended b)
 	return Round_Pack(sign, exp, q, (round ? TOP : 0) | (r != 0));
 }
 
-static inline int Above(Extended a, Extended b)
+static inline int Above(Unpacked a, Unpacked b)
 {
 	if (Normal(a) && Normal(b) && Sign(a) == 0 && Sign(b) == 0)
 		return Exp(a) > Exp(b) || (Exp(a) == Exp(b) && a.m > b.m);
@@ -315,7 +325,7 @@ static inline int Above(Extended a, Extended b)
 }
 
 /* A binary32 or binary64 value, from its bits, exactly. */
-static inline Extended Widen(uint64_t bits, int fraction_bits, int exp_bits)
+static inline Unpacked Widen(uint64_t bits, int fraction_bits, int exp_bits)
 {
 	int sign = (int)(bits >> (fraction_bits + exp_bits));
 	int emax = (1 << exp_bits) - 1, bias = emax >> 1;
@@ -334,7 +344,7 @@ static inline Extended Widen(uint64_t bits, int fraction_bits, int exp_bits)
 }
 
 /* x rounded once to a binary format with fraction_bits and exp_bits. */
-static inline uint64_t Narrow(Extended x, int fraction_bits, int exp_bits)
+static inline uint64_t Narrow(Unpacked x, int fraction_bits, int exp_bits)
 {
 	uint64_t sign = (uint64_t)Sign(x) << (fraction_bits + exp_bits);
 	int emax = (1 << exp_bits) - 1, bias = emax >> 1;
@@ -370,21 +380,21 @@ static inline uint64_t Narrow(Extended x, int fraction_bits, int exp_bits)
 	return sign | (bits >= inf ? inf : bits);
 }
 
-static inline Extended From_Double(double d)
+static inline Unpacked From_Double(double d)
 {
 	uint64_t bits;
 	std::memcpy(&bits, &d, sizeof bits);
 	return Widen(bits, 52, 11);
 }
 
-static inline Extended From_Float(float f)
+static inline Unpacked From_Float(float f)
 {
 	uint32_t bits;
 	std::memcpy(&bits, &f, sizeof bits);
 	return Widen(bits, 23, 8);
 }
 
-static inline double To_Double(Extended x)
+static inline double To_Double(Unpacked x)
 {
 	uint64_t bits = Narrow(x, 52, 11);
 	double d;
@@ -392,7 +402,7 @@ static inline double To_Double(Extended x)
 	return d;
 }
 
-static inline float To_Float(Extended x)
+static inline float To_Float(Unpacked x)
 {
 	uint32_t bits = (uint32_t)Narrow(x, 23, 8);
 	float f;
@@ -400,14 +410,14 @@ static inline float To_Float(Extended x)
 	return f;
 }
 
-Extended Ext_From_Float(float f) { return From_Float(f); }
-Extended Ext_From_Double(double d) { return From_Double(d); }
-float Ext_To_Float(Extended x) { return To_Float(x); }
-double Ext_To_Double(Extended x) { return To_Double(x); }
-Extended Ext_Add(Extended a, Extended b) { return Add(a, b); }
-Extended Ext_Mul(Extended a, Extended b) { return Mul(a, b); }
-Extended Ext_Div(Extended a, Extended b) { return Div(a, b); }
-int Ext_Above(Extended a, Extended b) { return Above(a, b); }
+Extended Ext_From_Float(float f) { return Repack(From_Float(f)); }
+Extended Ext_From_Double(double d) { return Repack(From_Double(d)); }
+float Ext_To_Float(Extended x) { return To_Float(Unpack(x)); }
+double Ext_To_Double(Extended x) { return To_Double(Unpack(x)); }
+Extended Ext_Add(Extended a, Extended b) { return Repack(Add(Unpack(a), Unpack(b))); }
+Extended Ext_Mul(Extended a, Extended b) { return Repack(Mul(Unpack(a), Unpack(b))); }
+Extended Ext_Div(Extended a, Extended b) { return Repack(Div(Unpack(a), Unpack(b))); }
+int Ext_Above(Extended a, Extended b) { return Above(Unpack(a), Unpack(b)); }
 
 /* The layer loop, written once over either extended type. */
 [[maybe_unused]] static long double Add(long double a, long double b) { return a + b; }
@@ -422,8 +432,8 @@ template <class X> X Of(float f);
 template <class X> X Of(double d);
 template <> inline long double Of(float f) { return f; }
 template <> inline long double Of(double d) { return d; }
-template <> inline Extended Of(float f) { return From_Float(f); }
-template <> inline Extended Of(double d) { return From_Double(d); }
+template <> inline Unpacked Of(float f) { return From_Float(f); }
+template <> inline Unpacked Of(double d) { return From_Double(d); }
 
 template <class X>
 static double Yards(float r0, float R, float lw, float sw)
@@ -448,10 +458,10 @@ const int NATIVE_EXTENDED = 1;
 double Layer_Yards(float r0, float R, float lw, float sw) { return Yards<long double>(r0, R, lw, sw); }
 #else
 const int NATIVE_EXTENDED = 0;
-double Layer_Yards(float r0, float R, float lw, float sw) { return Yards<Extended>(r0, R, lw, sw); }
+double Layer_Yards(float r0, float R, float lw, float sw) { return Yards<Unpacked>(r0, R, lw, sw); }
 #endif
 
 double Layer_Yards_Software(float r0, float R, float lw, float sw)
 {
-	return Yards<Extended>(r0, R, lw, sw);
+	return Yards<Unpacked>(r0, R, lw, sw);
 }
