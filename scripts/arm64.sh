@@ -5,22 +5,8 @@
 # included), through sudo when not root.
 set -eu
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh test
-
-sudo=
-[ "$(id -u)" -eq 0 ] || sudo=sudo
-host_packages=(g++-aarch64-linux-gnu qemu-user-static)
-arm64_packages=(libfltk1.3-dev:arm64 libgtest-dev:arm64 libx11-dev:arm64)
-missing=()
-for p in "${host_packages[@]}" "${arm64_packages[@]}"; do
-	dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-	echo "installing: ${missing[*]}"
-	dpkg --print-foreign-architectures | grep -qx arm64 || $sudo dpkg --add-architecture arm64
-	$sudo env DEBIAN_FRONTEND=noninteractive apt-get update
-	$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+bash scripts/setup.sh test g++-aarch64-linux-gnu qemu-user-static \
+	libfltk1.3-dev:arm64 libgtest-dev:arm64 libx11-dev:arm64
 
 export DEB_HOST_MULTIARCH=aarch64-linux-gnu
 jobs=$(nproc)

@@ -8,13 +8,7 @@ set -eu
 repo=$(cd "$(dirname "$0")/.." && pwd)
 [ "$(id -u)" -eq 0 ] || { echo "fresh-debian.sh needs root (mmdebstrap, chroot, mounts)" >&2; exit 1; }
 
-need=()
-for p in mmdebstrap xvfb xdotool git; do
-	dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || need+=("$p")
-done
-if [ ${#need[@]} -gt 0 ]; then
-	DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${need[@]}"
-fi
+bash "$repo/scripts/setup.sh" only mmdebstrap xvfb xdotool git
 
 sources=/etc/apt/sources.list.d/debian.sources
 [ -f "$sources" ] || sources=/etc/apt/sources.list

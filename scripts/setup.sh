@@ -1,7 +1,9 @@
 #!/bin/bash
 # Installs the Debian packages Merrivane needs, if missing.
-#   setup.sh run    what building and running the program takes
-#   setup.sh test   that, and the test toolchain
+#   setup.sh run [more...]    what building and running the program takes
+#   setup.sh test [more...]   that, and the test toolchain
+#   setup.sh only more...     just the packages named
+# Packages named with an architecture (libx11-dev:arm64) bring it in.
 # Uses sudo when not root.
 set -eu
 
@@ -23,8 +25,11 @@ test_packages=(
 case "${1:-}" in
 run) packages=("${run_packages[@]}") ;;
 test) packages=("${test_packages[@]}") ;;
-*) echo "usage: $0 run|test" >&2; exit 2 ;;
+only) packages=() ;;
+*) echo "usage: $0 run|test|only [package...]" >&2; exit 2 ;;
 esac
+shift
+packages+=("$@")
 
 missing=()
 for p in "${packages[@]}"; do
@@ -38,5 +43,8 @@ if [ "$(id -u)" -ne 0 ]; then
 	sudo=sudo
 fi
 echo "installing: ${missing[*]}"
+for arch in $(printf '%s\n' "${missing[@]}" | sed -n 's/.*:\(.*\)/\1/p' | sort -u); do
+	dpkg --print-foreign-architectures | grep -qx "$arch" || $sudo dpkg --add-architecture "$arch"
+done
 $sudo env DEBIAN_FRONTEND=noninteractive apt-get update
 $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"

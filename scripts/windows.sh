@@ -8,19 +8,8 @@
 set -eu
 cd "$(dirname "$0")/.."
 
-packages=(cmake g++-mingw-w64-x86-64-posix wine64 nsis googletest
-	xvfb xdotool xauth xclip imagemagick unzip)
-missing=()
-for p in "${packages[@]}"; do
-	dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-	sudo=
-	[ "$(id -u)" -eq 0 ] || sudo=sudo
-	echo "installing: ${missing[*]}"
-	$sudo env DEBIAN_FRONTEND=noninteractive apt-get update
-	$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+bash scripts/setup.sh only cmake g++-mingw-w64-x86-64-posix wine64 nsis googletest \
+	xvfb xdotool xauth xclip imagemagick unzip
 
 tarball=${FLTK_TARBALL:-}
 for t in ../shared/vendor/fltk-1.3.11.tar.gz /work/shared/vendor/fltk-1.3.11.tar.gz; do
