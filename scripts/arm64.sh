@@ -11,7 +11,7 @@ bash scripts/setup.sh test g++-aarch64-linux-gnu qemu-user-static \
 export DEB_HOST_MULTIARCH=aarch64-linux-gnu
 jobs=$(nproc)
 cmake -S . -B build-arm64 -DCMAKE_TOOLCHAIN_FILE=cmake/aarch64-linux-gnu.cmake \
-	-DMERRIVANE_TESTS=ON -DMERRIVANE_BENCH=OFF
+	-DMERRIVANE_TESTS=ON -DMERRIVANE_BENCH=OFF -DMERRIVANE_WERROR="${MERRIVANE_WERROR:-OFF}"
 cmake --build build-arm64 -j"$jobs"
 ctest --test-dir build-arm64 --output-on-failure --no-tests=error -j"$jobs"
 (cd build-arm64 && cpack -G DEB)

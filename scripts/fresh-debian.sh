@@ -1,22 +1,30 @@
 #!/bin/bash
 # Tries the README's two commands as a new user would: bootstraps a minimal
-# Debian root from this machine's own apt sources, clones the commit under
-# test into it and, inside it, runs scripts/run.sh (the program must come up
-# on a private Xvfb and close with status 0), then scripts/test.sh.
-# Needs root. Everything it mounts or makes is undone on every exit.
+# Debian root of the release named (default: this machine's) from this
+# machine's own apt sources, clones the commit under test into it and,
+# inside it, runs scripts/run.sh (the program must come up on a private Xvfb
+# without a compiler warning, and close with status 0), then scripts/test.sh.
+#   fresh-debian.sh [CODENAME]     bookworm, trixie, forky...
+# MERRIVANE_WERROR is passed on to test.sh. Needs root. Everything it mounts
+# or makes is undone on every exit.
 set -eu
 repo=$(cd "$(dirname "$0")/.." && pwd)
 [ "$(id -u)" -eq 0 ] || { echo "fresh-debian.sh needs root (mmdebstrap, chroot, mounts)" >&2; exit 1; }
 
 bash "$repo/scripts/setup.sh" only mmdebstrap xvfb xdotool git
 
-sources=/etc/apt/sources.list.d/debian.sources
-[ -f "$sources" ] || sources=/etc/apt/sources.list
-suite=$(. /etc/os-release && echo "$VERSION_CODENAME")
+host_sources=/etc/apt/sources.list.d/debian.sources
+[ -f "$host_sources" ] || host_sources=/etc/apt/sources.list
+host_suite=$(. /etc/os-release && echo "$VERSION_CODENAME")
+suite=${1:-$host_suite}
 
 root=$(mktemp -d /var/tmp/merrivane-root.XXXXXX)
+# mmdebstrap tells the two formats apart by the file's ending
+sources=$(mktemp --suffix=".${host_sources##*.}" /var/tmp/merrivane-sources.XXXXXX)
 xpid=
+# set +e: every step of the clean-up runs, whatever failed before it
 cleanup() {
+	set +e
 	[ -n "$xpid" ] && kill "$xpid" 2>/dev/null
 	# processes left in the root hold its mounts
 	for p in /proc/[0-9]*; do
@@ -25,7 +33,8 @@ cleanup() {
 	for m in tmp/.X11-unix sys dev proc; do
 		mountpoint -q "$root/$m" 2>/dev/null && { umount -R "$root/$m" 2>/dev/null || umount -lR "$root/$m"; }
 	done
-	rm -rf --one-file-system "$root"
+	# never into a mount that is still there
+	rm -rf --one-file-system "$root" "$sources"
 }
 trap cleanup EXIT
 trap 'exit 143' HUP INT TERM
@@ -33,7 +42,21 @@ trap 'exit 143' HUP INT TERM
 step() { echo "=== fresh root: $* ($(date +%T))"; }
 fail() { echo "fresh root: $*" >&2; exit 1; }
 
-step "bootstrapping Debian $suite from $sources"
+# The machine's own mirrors with the release's name in place of its own.
+# Debian's development release is not refreshed in every archive, so its
+# Release file may have expired: only its root skips that check.
+case $suite in
+bookworm | trixie) valid_until= ;;
+*) valid_until='Check-Valid-Until: no' ;;
+esac
+if [ "${host_sources##*.}" = sources ]; then
+	sed -E "s/\b$host_suite(-[a-z]+)?\b/$suite\1/g" "$host_sources" |
+		awk -v extra="$valid_until" '/^Types:/ && extra != "" { print; print extra; next } { print }' >"$sources"
+else
+	sed -E "s/\b$host_suite(-[a-z]+)?\b/$suite\1/g; ${valid_until:+s/^deb /deb [check-valid-until=no] /}" "$host_sources" >"$sources"
+fi
+step "bootstrapping Debian $suite"
+grep -E '^(Suites|deb)' "$sources"
 mmdebstrap --variant=apt --include=git --quiet "$suite" "$root" "$sources"
 
 commit=$(git -C "$repo" rev-parse HEAD)
@@ -49,6 +72,7 @@ mount --bind /tmp/.X11-unix "$root/tmp/.X11-unix"
 in_root() { # DISPLAY, command line
 	chroot "$root" /usr/bin/env -i HOME=/root TERM=dumb LANG=C.UTF-8 \
 		PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+		MERRIVANE_WERROR="${MERRIVANE_WERROR:-OFF}" \
 		${1:+DISPLAY=$1} bash -c "cd /src && $2"
 }
 
@@ -77,6 +101,9 @@ timeout 30 tail --pid="$run" -f /dev/null || fail "Merrivane did not close on Es
 wait "$run" || status=$?
 [ "$status" -eq 0 ] || { tail -n 40 "$log" >&2; fail "scripts/run.sh ended with status $status"; }
 grep '^installing:' "$log" || true
+if grep -E 'warning:' "$log" >&2; then
+	fail "scripts/run.sh built with warnings"
+fi
 echo "Merrivane window $wid came up and closed with status 0"
 kill "$xpid" 2>/dev/null; wait "$xpid" 2>/dev/null || true
 xpid=

@@ -2,30 +2,36 @@
 # Installs what is missing and runs every test: in a plain build; in a build
 # with Address- and UndefinedBehaviorSanitizer, where the capacity model runs
 # on the software extended type; the capacity tests with a 64-bit long
-# double, as on machines without the x87 format; then the fuzzer.
+# double, as on machines without the x87 format; everything once more with
+# clang, built only; then the fuzzer. MERRIVANE_WERROR=ON (CI) makes every
+# warning in the program's own code an error.
 set -eu
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh test
 
 jobs=$(nproc)
+werror=-DMERRIVANE_WERROR=${MERRIVANE_WERROR:-OFF}
 # options given in full: build/ may have been set up by run.sh without tests
-cmake -S . -B build -DMERRIVANE_TESTS=ON -DMERRIVANE_BENCH=ON -DMERRIVANE_SANITIZE=OFF -DMERRIVANE_SOFT_EXTENDED=OFF
+cmake -S . -B build "$werror" -DMERRIVANE_TESTS=ON -DMERRIVANE_BENCH=ON -DMERRIVANE_SANITIZE=OFF -DMERRIVANE_SOFT_EXTENDED=OFF
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure --no-tests=error -j"$jobs"
 
-cmake -S . -B build-sanitize -DMERRIVANE_SANITIZE=ON -DMERRIVANE_SOFT_EXTENDED=ON \
+cmake -S . -B build-sanitize "$werror" -DMERRIVANE_SANITIZE=ON -DMERRIVANE_SOFT_EXTENDED=ON \
 	-DMERRIVANE_DIFF_OPS=1000000 -DMERRIVANE_TESTS=ON -DMERRIVANE_BENCH=OFF
 cmake --build build-sanitize -j"$jobs"
 ASAN_OPTIONS=abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
 	ctest --test-dir build-sanitize --output-on-failure --no-tests=error -j"$jobs"
 
-cmake -S . -B build-ld64 -DMERRIVANE_LONG_DOUBLE_64=ON
+cmake -S . -B build-ld64 "$werror" -DMERRIVANE_LONG_DOUBLE_64=ON
 cmake --build build-ld64 -j"$jobs"
 ctest --test-dir build-ld64 --output-on-failure --no-tests=error -j"$jobs"
 
+CXX=clang++ cmake -S . -B build-clang "$werror" -DMERRIVANE_TESTS=ON -DMERRIVANE_BENCH=ON
+cmake --build build-clang -j"$jobs"
+
 # Any bytes as a data file, for 30 seconds.
-CXX=clang++ cmake -S . -B build-fuzz -DMERRIVANE_FUZZ=ON -DMERRIVANE_TESTS=OFF -DMERRIVANE_BENCH=OFF
+CXX=clang++ cmake -S . -B build-fuzz "$werror" -DMERRIVANE_FUZZ=ON -DMERRIVANE_TESTS=OFF -DMERRIVANE_BENCH=OFF
 cmake --build build-fuzz -j"$jobs"
 corpus=$(mktemp -d)
 trap 'rm -rf "$corpus"' EXIT

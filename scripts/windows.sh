@@ -30,7 +30,7 @@ export WINEPREFIX=$PWD/build-windows/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscor
 
 jobs=$(nproc)
 cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-	-DCMAKE_BUILD_TYPE=Release -DMERRIVANE_BENCH=OFF -DMERRIVANE_TESTS=ON \
+	-DCMAKE_BUILD_TYPE=Release -DMERRIVANE_BENCH=OFF -DMERRIVANE_TESTS=ON -DMERRIVANE_WERROR="${MERRIVANE_WERROR:-OFF}" \
 	-DFETCHCONTENT_SOURCE_DIR_FLTK="$fltk" -DFETCHCONTENT_SOURCE_DIR_GOOGLETEST=/usr/src/googletest
 cmake --build build-windows -j"$jobs"
 # one at a time: the Wine programs of one prefix share one desktop

@@ -224,6 +224,10 @@ static Unpacked Add_Special(Unpacked a, Unpacked b)
 
 	/* |a| >= |b|; a bit jammed into b lies below any cancellation */
 	lo = 0 - blo; /* lo was 0 */
+	/* the borrow out of the low half; cppcheck takes the unsigned 0 - blo
+	 * for a value below 1 and so blo for 0, but the shift above leaves in
+	 * blo the bits of b that fell below a's last place */
+	// cppcheck-suppress knownConditionTrueFalse
 	hi = hi - bhi - (blo != 0);
 	if ((hi | lo) == 0)
 		return Pack(0, 0, 0);

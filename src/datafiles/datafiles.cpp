@@ -105,7 +105,7 @@ static void Store(Fl_Value_Input *field, const char *text)
 
 void Parse_Spool()
 {
-	char *field = strtok(buffer, "\t");
+	const char *field = strtok(buffer, "\t");
 	if (!field)
 		return;
 	Store(SW, field);
@@ -119,7 +119,7 @@ void Parse_Spool()
 
 void Parse_Line()
 {
-	char *field = strtok(buffer, "\r\n");
+	const char *field = strtok(buffer, "\r\n");
 	if (field)
 		Store(LW, field);
 }

@@ -21,16 +21,20 @@ static int Read_Open(int fd, char (&buf)[READ_LIMIT + 1])
 
 	/* a local block, whose size the fortified read() checks on each call */
 	char block[READ_LIMIT];
-	size_t want = size < READ_LIMIT ? (size_t)size : sizeof block;
 	size_t got = 0;
-	while (got < want) {
-		ssize_t n = read(fd, block + got, want - got);
+	size_t left = size < READ_LIMIT ? (size_t)size : sizeof block;
+	while (left > 0) {
+		ssize_t n = read(fd, block + got, left);
 		if (n == 0)
 			break;
-		if (n < 0 && errno != EINTR)
+		if (n < 0) {
+			if (errno == EINTR)
+				continue;
 			return -1;
-		if (n > 0)
-			got += n;
+		}
+		size_t step = (size_t)n < left ? (size_t)n : left;
+		got += step;
+		left -= step;
 	}
 	if (got > 0)
 		std::memcpy(buf, block, got);

@@ -24,12 +24,16 @@ namespace {
  * files a user would pick. */
 class Chooser : public testing::Test {
 protected:
+	/* emptied only once made, so a failed set-up removes nothing else */
+	static inline std::string dir;
+
 	static void SetUpTestSuite()
 	{
-		char dir[] = "/tmp/merrivane-chooser-XXXXXX";
-		ASSERT_NE(nullptr, mkdtemp(dir));
-		ASSERT_EQ(0, chdir(dir));
-		setenv("HOME", dir, 1); /* the chooser's own preferences go here */
+		char name[] = "/tmp/merrivane-chooser-XXXXXX";
+		ASSERT_NE(nullptr, mkdtemp(name));
+		dir = name;
+		ASSERT_EQ(0, chdir(name));
+		setenv("HOME", name, 1); /* the chooser's own preferences go here */
 		Write("a_spool.txt", "3.5\t6\t1.5\r\n");
 		Write("b_line.txt", "0.02\n");
 		mkfifo("fifo", 0600);
@@ -37,7 +41,12 @@ protected:
 		Show_Mapped(Win1);
 	}
 
-	static void TearDownTestSuite() { EXPECT_EQ(0, system("rm -rf \"$PWD\"")); }
+	static void TearDownTestSuite()
+	{
+		if (!dir.empty()) {
+			EXPECT_EQ(0, system(("rm -rf '" + dir + "'").c_str()));
+		}
+	}
 
 	void SetUp() override { Set_Fields(1, 2, 1, 0.1); }
 

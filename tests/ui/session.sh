@@ -8,7 +8,9 @@ WAIT=${WAIT:-20}
 FAIL_LOG=
 pid=
 scratch=
-trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; [ -n "$scratch" ] && rm -rf "$scratch"; true' EXIT
+# set +e: the program may be gone already, and the scratch folder must go
+# whatever failed before
+trap 'set +e; [ -n "$pid" ] && kill "$pid" 2>/dev/null; [ -n "$scratch" ] && rm -rf "$scratch"; true' EXIT
 trap 'exit 143' HUP INT TERM
 
 fail() {

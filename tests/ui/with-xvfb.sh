@@ -5,6 +5,7 @@ set -eu
 dir=$(mktemp -d)
 xpid=
 cleanup() {
+	set +e # Xvfb may have died already; the folder goes regardless
 	[ -n "$xpid" ] && kill "$xpid" 2>/dev/null && wait "$xpid" 2>/dev/null
 	rm -rf "$dir"
 }
