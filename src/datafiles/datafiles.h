@@ -28,7 +28,10 @@ void cb_Update(Fl_Widget *, void *);
 
 /* Reads at most READ_LIMIT bytes of the plain file at path (UTF-8) into buf
  * and returns how many, or -1 when it is no plain file that can be read: one
- * that cannot be opened, a directory, a device, a pipe. Never blocks. */
+ * that cannot be opened, a directory, a device, a pipe. Devices and pipes
+ * are refused by name, before anything is opened, so none of them can
+ * hold it up; a plain file on a file system that does not answer (a hung
+ * network mount) still can. */
 int Read_Plain_File(const char *path, char (&buf)[READ_LIMIT + 1]);
 
 /* strtod in the C locale, whatever the process's locale. */

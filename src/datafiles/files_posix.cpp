@@ -8,11 +8,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-/* Reads at most READ_LIMIT bytes of the plain file open on fd. */
-static int Read_Open(int fd, char (&buf)[READ_LIMIT + 1])
+/* Reads at most READ_LIMIT bytes from fd, open on the plain file named
+ * looked at before; -1 when it is not that file any more. */
+static int Read_Open(int fd, const struct stat &named, char (&buf)[READ_LIMIT + 1])
 {
 	struct stat st;
-	if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+	if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_dev != named.st_dev ||
+	    st.st_ino != named.st_ino)
 		return -1;
 
 	off_t size = lseek(fd, 0, SEEK_END);
@@ -43,12 +45,18 @@ static int Read_Open(int fd, char (&buf)[READ_LIMIT + 1])
 
 int Read_Plain_File(const char *path, char (&buf)[READ_LIMIT + 1])
 {
-	/* non-blocking, so a FIFO picked in the chooser cannot hang the window;
-	 * anything but a plain file is then refused */
+	/* Opening a device or a FIFO does things of its own (a tape rewinds, a
+	 * watchdog starts counting), so what path names is looked at first and
+	 * only a plain file is opened. Should another file be put in its place
+	 * in between, fstat tells, and nothing is read; O_NONBLOCK keeps such a
+	 * FIFO from holding up the window. */
+	struct stat named;
+	if (stat(path, &named) != 0 || !S_ISREG(named.st_mode))
+		return -1;
 	int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
 	if (fd < 0)
 		return -1;
-	int got = Read_Open(fd, buf);
+	int got = Read_Open(fd, named, buf);
 	close(fd);
 	return got;
 }

@@ -57,6 +57,7 @@ Fl_Double_Window *make_window()
 	CAP->labelfont(1);
 	CAP->labelcolor(4);
 	CAP->step(0.1);
+	CAP->set_output(); /* shown, never dragged to another value */
 	button(282, 38, 80, 22, "Spool File", cb_Spool)->labelsize(12);
 	button(282, 168, 80, 22, "Line File", cb_Line)->labelsize(12);
 	button(282, 211, 80, 22, "Update", cb_Update)->labelsize(12);

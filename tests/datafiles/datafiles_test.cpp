@@ -67,6 +67,10 @@ const Record records[] = {
 	{"overflow", "1e400\t6\t-1e400\n", true, Inf, 6, -Inf, KEEP},
 	{"zero byte ends the text", std::string("3.5\0\t6\t1.5\n", 11), true, 3.5, KEEP, KEEP, KEEP},
 	{"line cut at byte 1024", "3.5\t6\t" + SPACES + "1.25\n", true, 3.5, 6, 1, KEEP},
+	/* the last digit is byte 1024: read with it, the hub is another float */
+	{"number ending at byte 1024", "3.5\t6\t" + std::string(1008, ' ') + "1234567891" + "23\n", true,
+	 3.5, 6, 1234567891, KEEP},
+	{"CR LF, empty third field", "3.5\t6\t\r\n", true, 3.5, 6, KEEP, KEEP},
 	{"5000 bytes", "3.5\t6\t1.5\n" + std::string(4990, 'x'), true, 3.5, 6, 1.5, KEEP},
 	{"line width LF", "0.02\n", false, KEEP, KEEP, KEEP, 0.02},
 	{"line width CR LF", "0.02\r\n", false, KEEP, KEEP, KEEP, 0.02},

@@ -1,7 +1,9 @@
 #include <clocale>
 #include <cstdlib>
 #include <string>
+#include <sys/inotify.h>
 #include <sys/socket.h>
+#include <sys/sysmacros.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -27,6 +29,32 @@ TEST_F(Files, SpecialFilesAreNotRead)
 	const char *bad[] = {fifo.c_str(), sock.c_str(), "/dev/zero", "/dev/null", "/dev/tty"};
 	Expect_Unreadable(bad);
 	close(s);
+}
+
+/* Opening a FIFO or a device has effects of its own, whatever is read
+ * after: an Update must not even open them. */
+TEST_F(Files, SpecialFilesAreNeverOpened)
+{
+	std::string fifo = dir + "/fifo", device = dir + "/null";
+	ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+	const bool root = geteuid() == 0;
+	if (root) {
+		ASSERT_EQ(0, mknod(device.c_str(), S_IFCHR | 0600, makedev(1, 3)));
+	}
+	for (const std::string &path : {fifo, device}) {
+		if (path == device && !root)
+			continue;
+		int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+		ASSERT_LE(0, watch);
+		ASSERT_LE(0, inotify_add_watch(watch, path.c_str(), IN_OPEN));
+		Remember_File(path.c_str());
+		EXPECT_EQ(0, Read_Data()) << path;
+		char event[sizeof(inotify_event) + 256];
+		EXPECT_EQ(-1, read(watch, event, sizeof event)) << path << " was opened";
+		close(watch);
+	}
+	if (!root)
+		GTEST_SKIP() << "only root makes a device node: the FIFO alone was tried";
 }
 
 TEST_F(Files, UnreadableWithoutPermission)

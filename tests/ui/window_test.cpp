@@ -100,4 +100,22 @@ TEST_F(Window, NegativeHubKeepsCapacityUntilSetBack)
 	EXPECT_TRUE(Poll([] { return Shown(CAP) == "33.2"; })) << Shown(CAP);
 }
 
+/* The capacity is an answer, not an input: pressing on it and dragging,
+ * as on a slider, leaves it as computed. */
+TEST_F(Window, DraggingTheCapacityChangesNothing)
+{
+	Type_Spool();
+	const double computed = CAP->value();
+	for (const char *drag : {"40 0", "-60 0", "0 -30"}) {
+		ASSERT_EQ(0, Xdo(Win1, std::string("mousemove --window %W 224 221 mousedown 1 "
+						   "mousemove_relative --sync -- ") +
+					       drag + " mouseup 1"));
+		/* what the drag did is drawn before the next typed key is */
+		Type(SW, "1");
+		ASSERT_TRUE(Poll([] { return Shown(SW) == "1"; }));
+		EXPECT_EQ(computed, CAP->value()) << drag;
+		EXPECT_EQ("6.1", Shown(CAP)) << drag;
+	}
+}
+
 }
