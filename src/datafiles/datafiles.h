@@ -34,6 +34,10 @@ void cb_Update(Fl_Widget *, void *);
  * network mount) still can. */
 int Read_Plain_File(const char *path, char (&buf)[READ_LIMIT + 1]);
 
+/* Windows: whether Windows takes path (UTF-8) for a device rather than a
+ * file, by its own rules, without opening anything. */
+int Names_Device(const char *path);
+
 /* strtod in the C locale, whatever the process's locale. */
 double C_Strtod(const char *s);
 

@@ -5,46 +5,49 @@
 #include <locale.h>
 #include <windows.h>
 
-/* Names Windows turns into devices in any folder and with any extension
- * (con.txt is the console): opening one can wait for input, so they are
- * refused before they are opened. */
-static int Reserved_Device(const wchar_t *path)
+/* \\.\ and \\?\ (or //./ and //?/): the device namespaces, where a name
+ * reaches devices, pipes and raw volumes directly. */
+static int Device_Namespace(const wchar_t *path)
 {
-	/* the device namespace, \\.\ or //./ */
-	if ((path[0] == L'\\' || path[0] == L'/') && (path[1] == L'\\' || path[1] == L'/') && path[2] == L'.')
+	return (path[0] == L'\\' || path[0] == L'/') && (path[1] == L'\\' || path[1] == L'/') &&
+		(path[2] == L'.' || path[2] == L'?') && (path[3] == L'\\' || path[3] == L'/');
+}
+
+/* Windows' own rule for device names (CON, con.txt, COM1:, LPT1 .log, in
+ * any folder, as each Windows version has it): making such a path full
+ * gives the device's \\.\ name. */
+static int Wide_Names_Device(const wchar_t *path)
+{
+	if (Device_Namespace(path))
 		return 1;
+	wchar_t full[2 * MAX_PATH];
+	DWORD n = GetFullPathNameW(path, sizeof full / sizeof *full, full, nullptr);
+	return n == 0 || n >= sizeof full / sizeof *full || Device_Namespace(full);
+}
 
-	const wchar_t *name = path;
-	for (const wchar_t *p = path; *p; p++)
-		if (*p == L'\\' || *p == L'/' || *p == L':')
-			name = p + 1;
-	size_t n = 0;
-	while (name[n] && name[n] != L'.')
-		n++;
-	while (n > 0 && name[n - 1] == L' ')
-		n--;
+/* FLTK hands over UTF-8; the wide API takes any name, whatever the code
+ * page. Paths are shorter than 256 bytes, so they fit. */
+static int Widen(const char *path, wchar_t (&wide)[MAX_PATH + 1])
+{
+	return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, wide, MAX_PATH + 1) > 0;
+}
 
-	static const wchar_t *const fixed[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
-	for (const wchar_t *f : fixed)
-		if (n == wcslen(f) && _wcsnicmp(name, f, n) == 0)
-			return 1;
-	/* COM0-COM9, LPT0-LPT9, also with a superscript 1, 2 or 3 */
-	if (n == 4 && (_wcsnicmp(name, L"COM", 3) == 0 || _wcsnicmp(name, L"LPT", 3) == 0))
-		return (name[3] >= L'0' && name[3] <= L'9') || name[3] == 0xb9 || name[3] == 0xb2 || name[3] == 0xb3;
-	return 0;
+int Names_Device(const char *path)
+{
+	wchar_t wide[MAX_PATH + 1];
+	return !Widen(path, wide) || Wide_Names_Device(wide);
 }
 
 int Read_Plain_File(const char *path, char (&buf)[READ_LIMIT + 1])
 {
-	/* FLTK hands over UTF-8; the wide API takes any name, whatever the
-	 * code page. Paths are shorter than 256 bytes, so they fit. */
+	/* a device is never opened: the console waits for input, a port
+	 * raises its control lines */
 	wchar_t wide[MAX_PATH + 1];
-	if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, wide, MAX_PATH + 1) <= 0)
-		return -1;
-	if (Reserved_Device(wide))
+	if (!Widen(path, wide) || Wide_Names_Device(wide))
 		return -1;
 
-	/* a folder does not open without FILE_FLAG_BACKUP_SEMANTICS */
+	/* a folder does not open without FILE_FLAG_BACKUP_SEMANTICS; anything
+	 * else that is not a file on a disk is closed unread */
 	HANDLE h = CreateFileW(wide, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
 		nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 	if (h == INVALID_HANDLE_VALUE)

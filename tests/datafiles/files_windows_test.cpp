@@ -15,8 +15,13 @@ TEST_F(Files, ReservedDeviceNamesAreNotRead)
 	const std::string in_dir = dir + "/con.txt", back = dir + "\\Aux.Log";
 	const char *bad[] = {"CON", "con", "con.txt", "CON .txt", "NUL", "nul.dat", "AUX", "PRN", "prn.txt",
 		"COM1", "com9.log", "LPT1", "lpt9.txt", "CONIN$", "conout$", "C:con", in_dir.c_str(), back.c_str(),
-		"\\\\.\\CON", "//./nul", "\\\\.\\pipe\\merrivane"};
+		"\\\\.\\CON", "//./nul", "\\\\.\\pipe\\merrivane", "CON:", "COM1:", "lpt1 .log", "nul.txt",
+		"\\\\?\\GLOBALROOT\\Device\\Null"};
 	Expect_Unreadable(bad);
+	/* devices by name on every Windows; with an extension only before 11 */
+	for (const char *path : {"CON", "nul", "AUX", "PRN", "COM1", "LPT9", "CON:", "COM1:", "C:con", "sub\\aux",
+		     "\\\\.\\CON", "\\\\?\\GLOBALROOT\\Device\\Null"})
+		EXPECT_TRUE(Names_Device(path)) << path;
 }
 
 TEST_F(Files, NamesLikeDevicesButNotThemAreRead)
@@ -27,6 +32,7 @@ TEST_F(Files, NamesLikeDevicesButNotThemAreRead)
 		ASSERT_EQ(1, Read_Data()) << name;
 		Parse_Spool();
 		Expect_Fields(3.5, 6, 1.5, KEEP, name);
+		EXPECT_FALSE(Names_Device(name)) << name;
 	}
 }
 

@@ -1,0 +1,5 @@
+# Run by CPack once the files are staged: gives every staged file and folder
+# the time SOURCE_DATE_EPOCH names.
+file(GLOB_RECURSE staged LIST_DIRECTORIES true "${CPACK_TEMPORARY_DIRECTORY}/*")
+execute_process(COMMAND touch -h -d @$ENV{SOURCE_DATE_EPOCH} ${CPACK_TEMPORARY_DIRECTORY} ${staged}
+  COMMAND_ERROR_IS_FATAL ANY)
