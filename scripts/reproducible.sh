@@ -32,7 +32,7 @@ build() { # folder
 a=$work/a/merrivane
 b=$work/second/build/of/merrivane-$commit
 (build "$a") >"$work/a.log" 2>&1 || { tail -n 40 "$work/a.log" >&2; exit 1; }
-(umask 0002 && TZ=Pacific/Kiritimati build "$b") >"$work/b.log" 2>&1 || { tail -n 40 "$work/b.log" >&2; exit 1; }
+(TZ=Pacific/Kiritimati build "$b") >"$work/b.log" 2>&1 || { tail -n 40 "$work/b.log" >&2; exit 1; }
 
 differ=0
 for f in "${artifacts[@]}"; do

@@ -12,14 +12,23 @@
  * format, in software where the machine lacks it), and one turn's length is
  * rounded to single. */
 
+/* Estimated in double from the rounded values: finite for any finite
+ * floats, so the check itself neither overflows nor loops. It also keeps
+ * lw far above the extended ulp of r, so r always grows. */
+static double Layers(float r0, float R, float lw) { return ((double)R - (double)r0) / (double)lw; }
+
 static int Layers_Fit(float r0, float R, float lw)
 {
-	/* Estimated in double from the rounded values: finite for any finite
-	 * floats, so the check itself neither overflows nor loops. It also
-	 * keeps lw far above the extended ulp of r, so r always grows. */
-	double layers = ((double)R - (double)r0) / (double)lw;
-
-	return layers <= MAX_LAYERS;
+	/* Where double arithmetic runs on the x87 unit (i386), it rounds to
+	 * double only with the precision control at 53 bits; no exponent here
+	 * leaves double's range, so the estimate is then the same everywhere.
+	 * Called through a volatile pointer, so that no part of it is moved
+	 * outside the setting. */
+	double (*volatile layers)(float, float, float) = Layers;
+	unsigned saved = X87_Precision(53);
+	double n = layers(r0, R, lw);
+	X87_Restore(saved);
+	return n <= MAX_LAYERS;
 }
 
 /* The dimensions in single precision, or 0 for input the model refuses. */
@@ -33,7 +42,9 @@ static int Dimensions(double sw_in, double od_in, double id_in, double lw_in,
 	*R = (float)(od_in * 0.5f);
 	*lw = (float)lw_in;
 	*sw = (float)sw_in;
-	return *lw != 0 && std::isfinite(*R) && std::isfinite(*sw) && Layers_Fit(*r0, *R, *lw);
+	/* a dimension beyond single precision is refused, not taken as infinite */
+	return *lw != 0 && std::isfinite(*lw) && std::isfinite(*r0) && std::isfinite(*R) &&
+		std::isfinite(*sw) && Layers_Fit(*r0, *R, *lw);
 }
 
 static int Capacity_With(double (*layer_yards)(float, float, float, float),

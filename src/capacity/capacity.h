@@ -23,6 +23,12 @@ double Layer_Yards_Software(float r0, float R, float lw, float sw);
 /* 1 where the model runs on the native long double (the x87 format). */
 extern const int NATIVE_EXTENDED;
 
+/* The x87 unit's precision control, where the machine has the unit (x86):
+ * sets it to bits (24, 53 or 64) and returns the control word it replaced,
+ * for X87_Restore. Elsewhere both do nothing. */
+unsigned X87_Precision(int bits);
+void X87_Restore(unsigned control);
+
 /* The x87 80-bit extended format in software: m the significand with its
  * integer bit, se the sign (bit 15) and the exponent biased by 16383; the
  * same bytes as an x87 long double. Each operation rounds as the x87 unit

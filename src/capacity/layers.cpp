@@ -4,7 +4,8 @@
 #include <cstring>
 #include <utility>
 
-/* The layer loop, and the extended arithmetic it runs on.
+/* The layer loop, the extended arithmetic it runs on, and the x87 unit's
+ * precision control.
  *
  * Unpacked precision in software, exactly as the x87 unit computes it with
  * its precision set to 64 bits: every result is the exact one rounded to
@@ -16,7 +17,7 @@ static const int BIAS = 16383;
 static const int EXP_MAX = 0x7fff;
 static const uint64_t TOP = 1ull << 63;
 
-/* The two places where compilers differ. */
+/* The places where machines and compilers differ. */
 #if defined(__SIZEOF_INT128__)
 static void Mul_64(uint64_t a, uint64_t b, uint64_t *hi, uint64_t *lo)
 {
@@ -33,6 +34,27 @@ static void Mul_64(uint64_t a, uint64_t b, uint64_t *hi, uint64_t *lo)
 	*lo = (mid << 32) | (p00 & 0xffffffff);
 	*hi = p11 + (p01 >> 32) + (p10 >> 32) + (mid >> 32);
 }
+#endif
+
+#if defined(__i386__) || defined(__x86_64__)
+unsigned X87_Precision(int bits)
+{
+	unsigned short old, set;
+	__asm__ volatile("fnstcw %0" : "=m"(old));
+	/* bits 8 and 9: 00 single, 10 double, 11 extended */
+	set = (unsigned short)((old & ~0x300u) | (bits == 64 ? 0x300u : bits == 53 ? 0x200u : 0));
+	__asm__ volatile("fldcw %0" : : "m"(set) : "memory");
+	return old;
+}
+
+void X87_Restore(unsigned control)
+{
+	unsigned short cw = (unsigned short)control;
+	__asm__ volatile("fldcw %0" : : "m"(cw) : "memory");
+}
+#else
+unsigned X87_Precision(int) { return 0; }
+void X87_Restore(unsigned) {}
 #endif
 
 #if defined(__GNUC__)
@@ -69,6 +91,22 @@ static int Is_Zero(Unpacked x) { return Exp(x) == 0 && x.m == 0; }
 static Unpacked Inf(int sign) { return Pack(sign, EXP_MAX, TOP); }
 /* what the x87 unit gives for an invalid operation */
 static Unpacked Indefinite() { return Pack(1, EXP_MAX, TOP | TOP >> 1); }
+
+/* The NaN the x87 unit gives for NaN operands: a quiet one over a
+ * signalling one, else the larger significand, else the positive one; made
+ * quiet. */
+static Unpacked NaN_Of(Unpacked a, Unpacked b)
+{
+	if (!Is_NaN(a)) {
+		a = b;
+	} else if (Is_NaN(b)) {
+		uint64_t qa = a.m & TOP >> 1, qb = b.m & TOP >> 1;
+		if (qb > qa || (qb == qa && (b.m > a.m || (b.m == a.m && Sign(b) < Sign(a)))))
+			a = b;
+	}
+	a.m |= TOP >> 1;
+	return a;
+}
 
 /* Biased exponent of finite, non-zero x with its significand shifted to
  * have the top bit set; a denormal gets an exponent below 1. */
@@ -189,7 +227,7 @@ static inline Unpacked Add(Unpacked a, Unpacked b)
 static Unpacked Add_Special(Unpacked a, Unpacked b)
 {
 	if (Is_NaN(a) || Is_NaN(b))
-		return Indefinite();
+		return NaN_Of(a, b);
 	if (Is_Inf(a))
 		return Is_Inf(b) && Sign(a) != Sign(b) ? Indefinite() : a;
 	if (Is_Inf(b))
@@ -266,7 +304,7 @@ static Unpacked Mul_Special(Unpacked a, Unpacked b)
 {
 	int sign = Sign(a) ^ Sign(b);
 	if (Is_NaN(a) || Is_NaN(b))
-		return Indefinite();
+		return NaN_Of(a, b);
 	if (Is_Inf(a) || Is_Inf(b))
 		return Is_Zero(a) || Is_Zero(b) ? Indefinite() : Inf(sign);
 	if (Is_Zero(a) || Is_Zero(b))
@@ -280,7 +318,7 @@ static Unpacked Div(Unpacked a, Unpacked b)
 {
 	int sign = Sign(a) ^ Sign(b);
 	if (Is_NaN(a) || Is_NaN(b))
-		return Indefinite();
+		return NaN_Of(a, b);
 	if (Is_Inf(a))
 		return Is_Inf(b) ? Indefinite() : Inf(sign);
 	if (Is_Inf(b))
@@ -337,8 +375,8 @@ static inline Unpacked Widen(uint64_t bits, int fraction_bits, int exp_bits)
 	uint64_t f = bits & ((1ull << fraction_bits) - 1);
 	if (e != 0 && e != emax)
 		return Pack(sign, e - bias + BIAS, (f | 1ull << fraction_bits) << (63 - fraction_bits));
-	if (e == emax)
-		return f ? Pack(sign, EXP_MAX, TOP | TOP >> 1 | f << (62 - fraction_bits)) : Inf(sign);
+	if (e == emax) /* a NaN keeps its payload and is made quiet */
+		return f ? Pack(sign, EXP_MAX, TOP | TOP >> 1 | f << (63 - fraction_bits)) : Inf(sign);
 	if (e == 0 && f == 0)
 		return Pack(sign, 0, 0);
 	uint64_t m = (e ? f | 1ull << fraction_bits : f) << (63 - fraction_bits);
@@ -353,8 +391,8 @@ static inline uint64_t Narrow(Unpacked x, int fraction_bits, int exp_bits)
 	uint64_t sign = (uint64_t)Sign(x) << (fraction_bits + exp_bits);
 	int emax = (1 << exp_bits) - 1, bias = emax >> 1;
 	uint64_t inf = (uint64_t)emax << fraction_bits;
-	if (Is_NaN(x))
-		return sign | inf | 1ull << (fraction_bits - 1);
+	if (Is_NaN(x)) /* the payload's top bits, made quiet */
+		return sign | inf | 1ull << (fraction_bits - 1) | (x.m << 1 >> (64 - fraction_bits));
 	if (Is_Inf(x))
 		return sign | inf;
 	if (Is_Zero(x))
@@ -428,8 +466,18 @@ int Ext_Above(Extended a, Extended b) { return Above(Unpack(a), Unpack(b)); }
 [[maybe_unused]] static long double Mul(long double a, long double b) { return a * b; }
 [[maybe_unused]] static long double Div(long double a, long double b) { return a / b; }
 [[maybe_unused]] static int Above(long double a, long double b) { return a > b; }
-[[maybe_unused]] static float To_Float(long double x) { return (float)x; }
-[[maybe_unused]] static double To_Double(long double x) { return (double)x; }
+/* Stored, so rounded even where the compiler would keep excess precision
+ * in a register (i386). */
+[[maybe_unused]] static float To_Float(long double x)
+{
+	volatile float f = (float)x;
+	return f;
+}
+[[maybe_unused]] static double To_Double(long double x)
+{
+	volatile double d = (double)x;
+	return d;
+}
 
 /* exact for every float and double */
 template <class X> X Of(float f);
@@ -459,7 +507,19 @@ static double Yards(float r0, float R, float lw, float sw)
 /* The native type only where it is the x87 format itself. */
 #if LDBL_MANT_DIG == 64 && LDBL_MAX_EXP == 16384 && LDBL_MIN_EXP == -16381 && !MERRIVANE_SOFT_EXTENDED
 const int NATIVE_EXTENDED = 1;
-double Layer_Yards(float r0, float R, float lw, float sw) { return Yards<long double>(r0, R, lw, sw); }
+/* The x87 unit rounds to 64 bits only with its precision control set so,
+ * as Linux and MinGW start a program; Windows starts threads at 53 bits,
+ * and code loaded into the process may change it. Set for the loop, which
+ * is called through a volatile pointer, so that none of it is moved
+ * outside the setting. */
+double Layer_Yards(float r0, float R, float lw, float sw)
+{
+	double (*volatile loop)(float, float, float, float) = Yards<long double>;
+	unsigned saved = X87_Precision(64);
+	double y = loop(r0, R, lw, sw);
+	X87_Restore(saved);
+	return y;
+}
 #else
 const int NATIVE_EXTENDED = 0;
 double Layer_Yards(float r0, float R, float lw, float sw) { return Yards<Unpacked>(r0, R, lw, sw); }
