@@ -7,6 +7,7 @@
 #   arm64.sh --package-only   the program and its package, no tests
 set -eu
 cd "$(dirname "$0")/.."
+umask 0022 # the packages' file modes follow it
 if [ "${1:-}" = --package-only ]; then
 	tests=OFF
 	bash scripts/setup.sh run dpkg-dev file g++-aarch64-linux-gnu qemu-user-static libfltk1.3-dev:arm64

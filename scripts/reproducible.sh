@@ -1,9 +1,9 @@
 #!/bin/bash
 # Builds the release packages twice from two clones of the current commit,
-# in folders of different names and depths, one after the other, with
-# another time zone and umask the second time, and compares them byte for
-# byte: the Debian packages (amd64, arm64), merrivane.exe, the Windows
-# installer and zip. On a difference it shows what diffoscope finds and
+# in folders of different names and depths, one after the other, in
+# another time zone the second time, and compares them byte for byte: the
+# Debian packages (amd64, arm64), merrivane.exe, the Windows installer and
+# zip. On a difference it shows what diffoscope finds and
 # fails. Nothing needs to be set: the packages' one time is the last
 # commit's. FLTK_TARBALL as for windows.sh.
 set -eu
@@ -17,6 +17,7 @@ artifacts=(build/merrivane_1.0.0_amd64.deb build-arm64/merrivane_1.0.0_arm64.deb
 	build-windows/merrivane.exe build-windows/merrivane-1.0.0-win64.exe build-windows/merrivane-1.0.0-win64.zip)
 
 build() { # folder
+	umask 0022 # CPack gives the packages' members the modes it makes them with
 	echo "=== building $commit in $1 ($(date +%T))"
 	git clone --quiet --no-local "$repo" "$1"
 	git -C "$1" checkout --quiet --detach "$commit"

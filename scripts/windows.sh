@@ -9,6 +9,7 @@
 # taken from ../shared/vendor beside the project.
 set -eu
 cd "$(dirname "$0")/.."
+umask 0022 # the packages' file modes follow it
 tests=ON
 [ "${1:-}" = --package-only ] && tests=OFF
 
