@@ -22,10 +22,13 @@ root=$(mktemp -d /var/tmp/merrivane-root.XXXXXX)
 # mmdebstrap tells the two formats apart by the file's ending
 sources=$(mktemp --suffix=".${host_sources##*.}" /var/tmp/merrivane-sources.XXXXXX)
 xpid=
+mpid=
 # set +e: every step of the clean-up runs, whatever failed before it
 cleanup() {
 	set +e
 	[ -n "$xpid" ] && kill "$xpid" 2>/dev/null
+	# mmdebstrap undoes its own mounts when stopped
+	[ -n "$mpid" ] && kill "$mpid" 2>/dev/null && wait "$mpid"
 	# processes left in the root hold its mounts
 	for p in /proc/[0-9]*; do
 		[ "$(readlink "$p/root" 2>/dev/null)" = "$root" ] && kill -9 "${p#/proc/}" 2>/dev/null
@@ -33,6 +36,7 @@ cleanup() {
 	for m in tmp/.X11-unix sys dev proc; do
 		mountpoint -q "$root/$m" 2>/dev/null && { umount -R "$root/$m" 2>/dev/null || umount -lR "$root/$m"; }
 	done
+	findmnt -rn -o TARGET | grep -F "$root/" | sort -r | xargs -r umount -l
 	# never into a mount that is still there
 	rm -rf --one-file-system "$root" "$sources"
 }
@@ -57,7 +61,10 @@ else
 fi
 step "bootstrapping Debian $suite"
 grep -E '^(Suites|deb)' "$sources"
-mmdebstrap --variant=apt --include=git --quiet "$suite" "$root" "$sources"
+mmdebstrap --variant=apt --include=git --quiet "$suite" "$root" "$sources" &
+mpid=$!
+wait "$mpid"
+mpid=
 
 commit=$(git -C "$repo" rev-parse HEAD)
 git clone --quiet --no-local "$repo" "$root/src"

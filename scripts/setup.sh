@@ -14,7 +14,7 @@ run_packages=(
 )
 test_packages=(
 	"${run_packages[@]}"
-	googletest libgtest-dev libbenchmark-dev
+	googletest libgtest-dev libbenchmark-dev libmpfr-dev
 	xvfb xdotool xauth x11-utils xclip imagemagick
 	locales clang libclang-rt-dev
 	valgrind cppcheck clang-tidy
