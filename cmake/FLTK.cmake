@@ -1,9 +1,12 @@
-# FLTK 1.3: Debian's libfltk1.3-dev on Linux. Elsewhere (Windows) FLTK
-# 1.3.11 is built from source with the program, statically and without
-# OpenGL; give FETCHCONTENT_SOURCE_DIR_FLTK an unpacked copy to build
-# without a network. Included before the project's own compile options,
-# which are not FLTK's. Sets FLTK_INCLUDE_DIRS and the target fltk.
-if(NOT WIN32)
+# FLTK 1.3: Debian's libfltk1.3-dev on Linux. Elsewhere (Windows), or with
+# MERRIVANE_BUNDLED_FLTK (a Debian architecture whose FLTK package does not
+# install), FLTK 1.3.11 is built from source with the program, statically
+# and without OpenGL; on X11 without Xft, for the same reason. Give
+# FETCHCONTENT_SOURCE_DIR_FLTK an unpacked copy to build without a network.
+# Included before the project's own compile options, which are not FLTK's.
+# Sets FLTK_INCLUDE_DIRS and the target fltk.
+option(MERRIVANE_BUNDLED_FLTK "Build FLTK 1.3.11 from source with the program" ${WIN32})
+if(NOT MERRIVANE_BUNDLED_FLTK)
   find_package(FLTK CONFIG REQUIRED)
   return()
 endif()
@@ -22,6 +25,8 @@ if(NOT fltk_POPULATED)
   set(OPTION_USE_SYSTEM_LIBPNG OFF CACHE BOOL "" FORCE)
   set(FLTK_BUILD_TEST OFF CACHE BOOL "" FORCE)
   set(FLTK_BUILD_EXAMPLES OFF CACHE BOOL "" FORCE)
+  set(OPTION_USE_XFT OFF CACHE BOOL "" FORCE)
+  set(OPTION_USE_PANGO OFF CACHE BOOL "" FORCE)
   # only the libraries the program links are built
   add_subdirectory(${fltk_SOURCE_DIR} ${fltk_BINARY_DIR} EXCLUDE_FROM_ALL)
 endif()

@@ -2,7 +2,7 @@
 # Builds the release packages twice from two clones of the current commit,
 # in folders of different names and depths, one after the other, in
 # another time zone the second time, and compares them byte for byte: the
-# Debian packages (amd64, arm64), merrivane.exe, the Windows installer and
+# Debian packages (amd64, arm64, armhf), merrivane.exe, the Windows installer and
 # zip. On a difference it shows what diffoscope finds and
 # fails. Nothing needs to be set: the packages' one time is the last
 # commit's. FLTK_TARBALL as for windows.sh.
@@ -13,7 +13,7 @@ commit=$(git -C "$repo" rev-parse HEAD)
 work=$(mktemp -d /var/tmp/merrivane-reproducible.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
-artifacts=(build/merrivane_1.0.0_amd64.deb build-arm64/merrivane_1.0.0_arm64.deb
+artifacts=(build/merrivane_1.0.0_amd64.deb build-arm64/merrivane_1.0.0_arm64.deb build-armhf/merrivane_1.0.0_armhf.deb
 	build-windows/merrivane.exe build-windows/merrivane-1.0.0-win64.exe build-windows/merrivane-1.0.0-win64.zip)
 
 build() { # folder
@@ -26,7 +26,8 @@ build() { # folder
 	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DMERRIVANE_TESTS=OFF -DMERRIVANE_BENCH=OFF
 	cmake --build build -j"$(nproc)"
 	(cd build && cpack -G DEB)
-	bash scripts/arm64.sh --package-only
+	bash scripts/cross.sh arm64 --package-only
+	bash scripts/cross.sh armhf --package-only
 	FLTK_TARBALL=$tarball bash scripts/windows.sh --package-only
 }
 

@@ -20,21 +20,8 @@ else
 	bash scripts/setup.sh only cmake g++-mingw-w64-x86-64-posix nsis
 fi
 
-tarball=${FLTK_TARBALL:-../shared/vendor/fltk-1.3.11.tar.gz}
-sha256=4563a5b357317246364822bb768e43d5a01a3adf5d489c08114f1e66480fdbad
-[ -f "$tarball" ] || { echo "FLTK 1.3.11 sources not found: $tarball (set FLTK_TARBALL)" >&2; exit 1; }
-echo "$sha256  $tarball" | sha256sum -c --quiet || { echo "$tarball is not FLTK 1.3.11" >&2; exit 1; }
-# unpacked beside, then moved in whole: an interrupted unpacking is never
-# taken for the sources
-fltk=$PWD/build-windows/fltk-1.3.11
-if [ ! -d "$fltk" ]; then
-	mkdir -p build-windows
-	rm -rf build-windows/fltk-unpacking
-	mkdir build-windows/fltk-unpacking
-	tar -xzf "$tarball" -C build-windows/fltk-unpacking
-	mv build-windows/fltk-unpacking/fltk-1.3.11 "$fltk"
-	rmdir build-windows/fltk-unpacking
-fi
+tarball=$(realpath -m "${FLTK_TARBALL:-../shared/vendor/fltk-1.3.11.tar.gz}")
+fltk=$(bash scripts/unpack-fltk.sh "$tarball" build-windows)
 
 jobs=$(nproc)
 cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \

@@ -34,8 +34,11 @@ const Spool spools[] = {
 	{"line width already single", 1, 2, 1, (float)0.02, 0x1.54570a5fa0a3ep+7, 170.1700},
 	{"outer equal to hub", 1, 2, 2, 0.1, 0, 0},
 	{"outer below hub", 1, 1, 2, 0.1, 0, 0},
-	{"hub too large for single", 1, 2, 1e39, 0.1, 0, 0},
 	{"negative zero hub", 2, 4, -0.0, 0.5, 0x1.0c154c38e38e4p+1, 2.0944},
+	/* the layer estimate is just within the bound in double; rounded
+	 * through extended precision first (x87 double arithmetic) it is not */
+	{"at the bound only in double", 1, 8007514, 6.103515261202119e-05, 1.0009392499923706,
+	 0x1.4517ffde4aa7dp+40, 1396267015754.6555},
 };
 
 /* Test names from the descriptions, so they stay the same across builds
@@ -81,8 +84,12 @@ const Refusal refusals[] = {
 	{"line width 0", 1, 2, 1, 0},
 	{"line width negative", 1, 2, 1, -0.1},
 	{"line width rounds to 0 in single", 1, 2, 1, 1e-46},
+	{"line width rounds to 0 in single, outer below hub", 1, 1, 2, 1e-46},
+	{"line width beyond single", 1, 2, 1, 1e39},
+	{"hub beyond single", 1, 2, 1e39, 0.1},
 	{"line width too fine for extended steps", 1, 2, 1, 1e-30},
 	{"spool width beyond single", 1e39, 2, 1, 0.1},
+	{"spool width beyond single, outer below hub", 1e39, 1, 2, 0.1},
 	{"outer diameter beyond single", 1, 1e39, 1, 0.1},
 	{"outer diameter infinite", 1, Inf, 1, 0.1},
 	{"spool width infinite", Inf, 2, 1, 0.1},
@@ -109,6 +116,24 @@ TEST_P(SpoolRefusal, LeavesYardsUntouched)
 }
 
 INSTANTIATE_TEST_SUITE_P(Capacity, SpoolRefusal, testing::ValuesIn(refusals), Case_Name<Refusal>);
+
+/* Whatever precision the x87 unit was left at (Windows starts threads at
+ * 53 bits; other code in the process may change it), the same bits. */
+TEST(Capacity, PrecisionControlChangesNoDigit)
+{
+	for (int bits : {24, 53, 64})
+		for (const Spool &s : spools) {
+			double yards = -1;
+			unsigned saved = X87_Precision(bits);
+			unsigned before = X87_Precision(bits); /* the control word with bits in force */
+			int accepted = Spool_Capacity(s.sw, s.od, s.id, s.lw, &yards);
+			unsigned after = X87_Precision(bits);
+			X87_Restore(saved);
+			EXPECT_EQ(1, accepted) << s.what << " at " << bits << " bits";
+			EXPECT_EQ(s.yards, yards) << s.what << " at " << bits << " bits: " << std::hexfloat << yards;
+			EXPECT_EQ(before, after) << "precision left changed by " << s.what;
+		}
+}
 
 TEST(Capacity, ComputesEveryLayerUpToTheBound)
 {
