@@ -28,7 +28,9 @@ case $arch in arm64 | armhf) package=1 ;; *) package= ;; esac
 
 options=()
 if [ "$arch" = s390x ]; then
-	fltk=(libx11-dev:s390x libxext-dev:s390x)
+	# without Xft FLTK draws in the X server's own fonts, helvetica in the
+	# sizes the layout uses
+	fltk=(libx11-dev:s390x libxext-dev:s390x xfonts-base xfonts-75dpi xfonts-100dpi)
 	tarball=$(realpath -m "${FLTK_TARBALL:-../shared/vendor/fltk-1.3.11.tar.gz}")
 	fltk_source=$(bash scripts/unpack-fltk.sh "$tarball" "build-$arch")
 	options=(-DMERRIVANE_BUNDLED_FLTK=ON -DFETCHCONTENT_SOURCE_DIR_FLTK="$fltk_source")

@@ -8,8 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-/* Reads at most READ_LIMIT bytes from fd, open on the plain file named
- * looked at before; -1 when it is not that file any more. */
+/* Reads at most READ_LIMIT bytes from fd, opened on the path where stat
+ * found the plain file named; -1 when fd is not that file. */
 static int Read_Open(int fd, const struct stat &named, char (&buf)[READ_LIMIT + 1])
 {
 	struct stat st;
