@@ -21,8 +21,7 @@ if(WIN32)
 endif()
 
 # CPack's archives (.deb, .zip) take their file times from the variable;
-# the NSIS installer keeps the times of the staged files, so those are set.
+# the NSIS installer keeps none (WindowsPackage.cmake).
 file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/CPackReproducible.cmake CONTENT
   "set(ENV{SOURCE_DATE_EPOCH} ${MERRIVANE_SOURCE_DATE_EPOCH})\n")
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/CPackReproducible.cmake)
-set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/StagedTimes.cmake)

@@ -27,6 +27,8 @@ set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/data/merrivane.ico)
 set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/data/merrivane.ico)
 set(CPACK_NSIS_INSTALLED_ICON_NAME bin\\\\merrivane.exe)
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
-# a 64-bit installer for a 64-bit program
-set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+# a 64-bit installer for a 64-bit program; installed files get the time
+# they are installed at, so the installer holds no build time (CPack writes
+# some of its files afresh on every run)
+set(CPACK_NSIS_DEFINES "Target amd64-unicode\nSetDateSave off")
 include(CPack)
