@@ -466,18 +466,19 @@ int Ext_Above(Extended a, Extended b) { return Above(Unpack(a), Unpack(b)); }
 [[maybe_unused]] static long double Mul(long double a, long double b) { return a * b; }
 [[maybe_unused]] static long double Div(long double a, long double b) { return a / b; }
 [[maybe_unused]] static int Above(long double a, long double b) { return a > b; }
-/* Stored, so rounded even where the compiler would keep excess precision
- * in a register (i386). */
-[[maybe_unused]] static float To_Float(long double x)
+/* Rounded by a store where the compiler keeps excess precision in
+ * registers (FLT_EVAL_METHOD 2: i386); elsewhere the conversion rounds. */
+template <class F> static inline F Rounded(long double x)
 {
-	volatile float f = (float)x;
-	return f;
+#if FLT_EVAL_METHOD == 2
+	volatile F stored = (F)x;
+	return stored;
+#else
+	return (F)x;
+#endif
 }
-[[maybe_unused]] static double To_Double(long double x)
-{
-	volatile double d = (double)x;
-	return d;
-}
+[[maybe_unused]] static float To_Float(long double x) { return Rounded<float>(x); }
+[[maybe_unused]] static double To_Double(long double x) { return Rounded<double>(x); }
 
 /* exact for every float and double */
 template <class X> X Of(float f);
