@@ -20,8 +20,9 @@ if(WIN32)
   add_link_options(LINKER:--no-insert-timestamp)
 endif()
 
-# CPack's archives (.deb, .zip) take their file times from the variable;
-# the NSIS installer keeps none (WindowsPackage.cmake).
+# CPack's archives (.deb, .zip) take their file times from the variable,
+# the zip's in local time, so in UTC whatever the builder's time zone; the
+# NSIS installer keeps none (WindowsPackage.cmake).
 file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/CPackReproducible.cmake CONTENT
-  "set(ENV{SOURCE_DATE_EPOCH} ${MERRIVANE_SOURCE_DATE_EPOCH})\n")
+  "set(ENV{SOURCE_DATE_EPOCH} ${MERRIVANE_SOURCE_DATE_EPOCH})\nset(ENV{TZ} UTC0)\n")
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/CPackReproducible.cmake)
