@@ -45,8 +45,6 @@ Extended Soft(long double l)
 	return x;
 }
 
-bool Is_NaN(Extended x) { return (x.se & 0x7fff) == 0x7fff && x.m != TOP; }
-
 bool Same(Extended a, Extended b) { return a.m == b.m && a.se == b.se; }
 
 std::string Hex(Extended x)
@@ -173,6 +171,8 @@ const Reference X87 = {"x87",
 namespace mpfr {
 
 const int PREC = 64;
+
+bool Is_NaN(Extended x) { return (x.se & 0x7fff) == 0x7fff && x.m != TOP; }
 
 struct Number {
 	mpfr_t v;
