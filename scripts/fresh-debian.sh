@@ -117,5 +117,8 @@ kill "$xpid" 2>/dev/null; wait "$xpid" 2>/dev/null || true
 xpid=
 
 step "README test command"
-in_root "" 'bash scripts/test.sh' || fail "scripts/test.sh failed"
+# in the background, so that a signal is acted on at once, not once the
+# suite has ended
+in_root "" 'bash scripts/test.sh' &
+wait $! || fail "scripts/test.sh failed"
 step "done"
