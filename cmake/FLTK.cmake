@@ -1,33 +1,85 @@
-# FLTK 1.3: Debian's libfltk1.3-dev on Linux. Elsewhere (Windows), or with
-# MERRIVANE_BUNDLED_FLTK (a Debian architecture whose FLTK package does not
-# install), FLTK 1.3.11 is built from source with the program, statically
-# and without OpenGL; on X11 without Xft, for the same reason. Give
-# FETCHCONTENT_SOURCE_DIR_FLTK an unpacked copy to build without a network.
+# Which FLTK the program builds on, and how it is found. Sets
+# MERRIVANE_FLTK_VERSION and the target merrivane_fltk, which everything
+# that draws links.
+#
+# - Debian's FLTK, 1.3.8 or later 1.3 (libfltk1.3-dev), through its CMake
+#   package; the one this program is written for.
+# - FLTK 1.4.3 or later 1.4, where it is what the machine has: through its
+#   CMake package (target fltk::fltk) from 1.4.4 on. Debian 13's 1.4.3
+#   cannot be loaded (its package declares fltk::fluid twice, Debian bug
+#   1112001), so there fltk-config gives the flags.
+# - Elsewhere (Windows), or with MERRIVANE_BUNDLED_FLTK (a Debian
+#   architecture whose FLTK package does not install), FLTK 1.3.11 built
+#   from source with the program, statically and without OpenGL; on X11
+#   without Xft, for the same reason. Give FETCHCONTENT_SOURCE_DIR_FLTK an
+#   unpacked copy to build without a network.
+#
 # Included before the project's own compile options, which are not FLTK's.
-# Sets FLTK_INCLUDE_DIRS and the target fltk.
 option(MERRIVANE_BUNDLED_FLTK "Build FLTK 1.3.11 from source with the program" ${WIN32})
-if(NOT MERRIVANE_BUNDLED_FLTK)
-  find_package(FLTK CONFIG REQUIRED)
+add_library(merrivane_fltk INTERFACE)
+
+if(MERRIVANE_BUNDLED_FLTK)
+  include(FetchContent)
+  FetchContent_Declare(fltk
+    GIT_REPOSITORY https://github.com/fltk/fltk.git
+    GIT_TAG release-1.3.11)
+  FetchContent_GetProperties(fltk)
+  if(NOT fltk_POPULATED)
+    FetchContent_Populate(fltk)
+    set(OPTION_BUILD_SHARED_LIBS OFF CACHE BOOL "" FORCE)
+    set(OPTION_USE_GL OFF CACHE BOOL "" FORCE)
+    set(OPTION_USE_SYSTEM_ZLIB OFF CACHE BOOL "" FORCE)
+    set(OPTION_USE_SYSTEM_LIBJPEG OFF CACHE BOOL "" FORCE)
+    set(OPTION_USE_SYSTEM_LIBPNG OFF CACHE BOOL "" FORCE)
+    set(FLTK_BUILD_TEST OFF CACHE BOOL "" FORCE)
+    set(FLTK_BUILD_EXAMPLES OFF CACHE BOOL "" FORCE)
+    set(OPTION_USE_XFT OFF CACHE BOOL "" FORCE)
+    set(OPTION_USE_PANGO OFF CACHE BOOL "" FORCE)
+    # only the libraries the program links are built
+    add_subdirectory(${fltk_SOURCE_DIR} ${fltk_BINARY_DIR} EXCLUDE_FROM_ALL)
+  endif()
+  set(MERRIVANE_FLTK_VERSION 1.3.11)
+  target_include_directories(merrivane_fltk SYSTEM INTERFACE ${fltk_BINARY_DIR} ${fltk_SOURCE_DIR})
+  target_link_libraries(merrivane_fltk INTERFACE fltk)
   return()
 endif()
 
-include(FetchContent)
-FetchContent_Declare(fltk
-  GIT_REPOSITORY https://github.com/fltk/fltk.git
-  GIT_TAG release-1.3.11)
-FetchContent_GetProperties(fltk)
-if(NOT fltk_POPULATED)
-  FetchContent_Populate(fltk)
-  set(OPTION_BUILD_SHARED_LIBS OFF CACHE BOOL "" FORCE)
-  set(OPTION_USE_GL OFF CACHE BOOL "" FORCE)
-  set(OPTION_USE_SYSTEM_ZLIB OFF CACHE BOOL "" FORCE)
-  set(OPTION_USE_SYSTEM_LIBJPEG OFF CACHE BOOL "" FORCE)
-  set(OPTION_USE_SYSTEM_LIBPNG OFF CACHE BOOL "" FORCE)
-  set(FLTK_BUILD_TEST OFF CACHE BOOL "" FORCE)
-  set(FLTK_BUILD_EXAMPLES OFF CACHE BOOL "" FORCE)
-  set(OPTION_USE_XFT OFF CACHE BOOL "" FORCE)
-  set(OPTION_USE_PANGO OFF CACHE BOOL "" FORCE)
-  # only the libraries the program links are built
-  add_subdirectory(${fltk_SOURCE_DIR} ${fltk_BINARY_DIR} EXCLUDE_FROM_ALL)
+# The version the headers declare, read before any of FLTK's own CMake
+# files is loaded: one that cannot be loaded stops the configure outright.
+find_path(MERRIVANE_FLTK_INCLUDE_DIR FL/Enumerations.H)
+if(NOT MERRIVANE_FLTK_INCLUDE_DIR)
+  message(FATAL_ERROR "FLTK not found: Merrivane needs FLTK 1.3.8 or later 1.3 (on Debian: libfltk1.3-dev), or FLTK 1.4.3 or later 1.4")
 endif()
-set(FLTK_INCLUDE_DIRS ${fltk_BINARY_DIR} ${fltk_SOURCE_DIR})
+file(STRINGS ${MERRIVANE_FLTK_INCLUDE_DIR}/FL/Enumerations.H _fltk_version_lines
+  REGEX "^#define FL_(MAJOR|MINOR|PATCH)_VERSION[ \t]+[0-9]+")
+foreach(_part MAJOR MINOR PATCH)
+  string(REGEX REPLACE ".*#define FL_${_part}_VERSION[ \t]+([0-9]+).*" "\\1" _fltk_${_part} "${_fltk_version_lines}")
+endforeach()
+set(MERRIVANE_FLTK_VERSION ${_fltk_MAJOR}.${_fltk_MINOR}.${_fltk_PATCH})
+message(STATUS "FLTK ${MERRIVANE_FLTK_VERSION} (${MERRIVANE_FLTK_INCLUDE_DIR}/FL)")
+
+if(MERRIVANE_FLTK_VERSION VERSION_GREATER_EQUAL 1.3.8 AND MERRIVANE_FLTK_VERSION VERSION_LESS 1.4)
+  find_package(FLTK CONFIG REQUIRED)
+  target_include_directories(merrivane_fltk SYSTEM INTERFACE ${FLTK_INCLUDE_DIRS})
+  target_link_libraries(merrivane_fltk INTERFACE fltk)
+elseif(MERRIVANE_FLTK_VERSION VERSION_GREATER_EQUAL 1.4.4 AND MERRIVANE_FLTK_VERSION VERSION_LESS 1.5)
+  find_package(FLTK ${MERRIVANE_FLTK_VERSION} EXACT CONFIG REQUIRED)
+  target_link_libraries(merrivane_fltk INTERFACE fltk::fltk)
+elseif(MERRIVANE_FLTK_VERSION VERSION_EQUAL 1.4.3)
+  find_program(MERRIVANE_FLTK_CONFIG fltk-config REQUIRED)
+  foreach(_what cxxflags ldflags)
+    execute_process(COMMAND ${MERRIVANE_FLTK_CONFIG} --${_what}
+      OUTPUT_VARIABLE _fltk_${_what} OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+    separate_arguments(_fltk_${_what} UNIX_COMMAND "${_fltk_${_what}}")
+  endforeach()
+  foreach(_flag IN LISTS _fltk_cxxflags)
+    if(_flag MATCHES "^-I(.+)")
+      target_include_directories(merrivane_fltk SYSTEM INTERFACE ${CMAKE_MATCH_1})
+    else()
+      target_compile_options(merrivane_fltk INTERFACE ${_flag})
+    endif()
+  endforeach()
+  target_link_libraries(merrivane_fltk INTERFACE ${_fltk_ldflags})
+else()
+  message(FATAL_ERROR "FLTK ${MERRIVANE_FLTK_VERSION} found (${MERRIVANE_FLTK_INCLUDE_DIR}/FL): Merrivane needs FLTK 1.3.8 or later 1.3, or FLTK 1.4.3 or later 1.4")
+endif()

@@ -4,16 +4,28 @@
 #   setup.sh test [more...]   that, and the test toolchain
 #   setup.sh only more...     just the packages named
 # Packages named with an architecture (libx11-dev:arm64) bring it in.
-# Uses sudo when not root.
+# Uses sudo when not root. Never removes a package: where apt would have to,
+# it stops before installing anything and says which and why.
 set -eu
 
-# libfltk1.3-dev only recommends fluid, but its CMake files import it.
-run_packages=(
-	build-essential cmake
-	libfltk1.3-dev fluid
-)
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'ok installed'; }
+
+# FLTK: the development package already installed, 1.3 or 1.4 (they
+# conflict); 1.3 where there is neither. FLTK 1.3's CMake files import fluid,
+# which its package only recommends. FLTK 1.4 runs natively on Wayland: its
+# tests need a headless compositor, Wayland input and screenshots, and
+# xrdb for the screen scale.
+native=$(dpkg --print-architecture)
+if installed "libfltk1.4-dev:$native"; then
+	fltk=(libfltk1.4-dev)
+	fltk_tests=(cage wtype grim x11-xserver-utils)
+else
+	fltk=(libfltk1.3-dev fluid)
+	fltk_tests=()
+fi
+run_packages=(build-essential cmake "${fltk[@]}")
 test_packages=(
-	"${run_packages[@]}"
+	"${run_packages[@]}" "${fltk_tests[@]}"
 	googletest libgtest-dev libbenchmark-dev libmpfr-dev
 	xvfb xdotool xauth x11-utils xclip imagemagick
 	locales clang libclang-rt-dev
@@ -33,7 +45,7 @@ packages+=("$@")
 
 missing=()
 for p in "${packages[@]}"; do
-	dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
+	installed "$p" || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
@@ -42,9 +54,35 @@ if [ "$(id -u)" -ne 0 ]; then
 	command -v sudo >/dev/null || { echo "need root or sudo to install: ${missing[*]}" >&2; exit 1; }
 	sudo=sudo
 fi
+apt() { $sudo env DEBIAN_FRONTEND=noninteractive apt-get "$@"; }
 echo "installing: ${missing[*]}"
 for arch in $(printf '%s\n' "${missing[@]}" | sed -n 's/.*:\(.*\)/\1/p' | sort -u); do
 	dpkg --print-foreign-architectures | grep -qx "$arch" || $sudo dpkg --add-architecture "$arch"
 done
-$sudo env DEBIAN_FRONTEND=noninteractive apt-get update
-$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+apt update
+
+# Whether package $1 conflicts with or breaks $2, or what $2 provides.
+clashes() {
+	apt-cache depends "$1" 2>/dev/null | awk -v b="$2" '
+		/^  [A-Za-z]+:/ { on = $1 == "Conflicts:" || $1 == "Breaks:"; name = $2 }
+		/^    / { name = $1 }
+		on { gsub("[<>]", "", name); if (name == b) found = 1 }
+		END { exit !found }'
+}
+
+# What apt would remove, and why, said before anything is installed.
+plan=$(apt install -s --no-install-recommends "${missing[@]}" 2>&1) || { echo "$plan" >&2; exit 1; }
+removed=$(sed -n 's/^Remv \([^ ]*\).*/\1/p' <<<"$plan")
+if [ -n "$removed" ]; then
+	incoming=$(sed -n 's/^Inst \([^ ]*\).*/\1/p' <<<"$plan")
+	for r in $removed; do
+		why=
+		for i in $incoming; do
+			if clashes "$i" "$r" || clashes "$r" "$i"; then why+=" $i"; fi
+		done
+		echo "setup: apt would remove $r, which is installed, to install${why:- what it needs}: they conflict" >&2
+	done
+	echo "setup: nothing installed or removed; remove $(echo $removed) yourself if you mean to" >&2
+	exit 1
+fi
+apt install -y --no-remove --no-install-recommends "${missing[@]}"

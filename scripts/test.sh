@@ -23,7 +23,7 @@ ASAN_OPTIONS=abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
 	ctest --test-dir build-sanitize --output-on-failure --no-tests=error -j"$jobs"
 
-cmake -S . -B build-ld64 "$werror" -DMERRIVANE_LONG_DOUBLE_64=ON
+cmake -S . -B build-ld64 "$werror" -DMERRIVANE_LONG_DOUBLE_64=ON -DMERRIVANE_TESTS=ON
 cmake --build build-ld64 -j"$jobs"
 ctest --test-dir build-ld64 --output-on-failure --no-tests=error -j"$jobs"
 

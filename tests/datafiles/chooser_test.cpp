@@ -33,7 +33,9 @@ protected:
 		ASSERT_NE(nullptr, mkdtemp(name));
 		dir = name;
 		ASSERT_EQ(0, chdir(name));
-		setenv("HOME", name, 1); /* the chooser's own preferences go here */
+		/* the chooser's own preferences go here */
+		setenv("HOME", name, 1);
+		setenv("XDG_CONFIG_HOME", (dir + "/.config").c_str(), 1);
 		Write("a_spool.txt", "3.5\t6\t1.5\r\n");
 		Write("b_line.txt", "0.02\n");
 		mkfifo("fifo", 0600);

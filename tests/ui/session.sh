@@ -20,11 +20,12 @@ fail() {
 }
 
 # A scratch directory, made current and HOME (the chooser keeps its
-# preferences there), holding a spool file and a line file.
+# preferences there, FLTK 1.4 under XDG_CONFIG_HOME), holding a spool file
+# and a line file.
 enter_scratch() {
 	scratch=$(mktemp -d)
 	cd "$scratch"
-	export HOME=$scratch
+	export HOME=$scratch XDG_CONFIG_HOME=$scratch/.config
 	printf '3.5\t6\t1.5\r\n' >spool.txt
 	printf '0.02\n' >line.txt
 }

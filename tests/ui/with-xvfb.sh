@@ -1,6 +1,11 @@
 #!/bin/bash
-# Runs a command against a private Xvfb server that is removed on exit.
+# Runs a command against a private Xvfb server that is removed on exit, as
+# an X11 client at the server's scale: FLTK 1.4 would take a reachable
+# Wayland compositor instead, and scales by FLTK_SCALING_FACTOR and by the
+# server's Xft.dpi. MERRIVANE_XFT_DPI sets that (96, scale 1, by default).
 set -eu
+export FLTK_BACKEND=x11
+unset FLTK_SCALING_FACTOR WAYLAND_DISPLAY XENVIRONMENT
 
 dir=$(mktemp -d)
 xpid=
@@ -13,7 +18,8 @@ trap cleanup EXIT
 trap "exit 143" HUP INT TERM
 
 mkfifo "$dir/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$dir/display" 2>"$dir/xvfb.log" &
+# -noreset: the resources outlive the client that set them
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$dir/display" 2>"$dir/xvfb.log" &
 xpid=$!
 if ! read -r -t 20 num <"$dir/display"; then
 	echo "Xvfb did not start:" >&2
@@ -21,6 +27,15 @@ if ! read -r -t 20 num <"$dir/display"; then
 	exit 1
 fi
 
+export DISPLAY=:$num
+# a server without resources leaves Xlib reading ~/.Xdefaults
+if command -v xrdb >/dev/null; then
+	echo "Xft.dpi: ${MERRIVANE_XFT_DPI:-96}" | xrdb -nocpp -load -
+elif [ -n "${MERRIVANE_XFT_DPI:-}" ]; then
+	echo "MERRIVANE_XFT_DPI needs xrdb (x11-xserver-utils)" >&2
+	exit 1
+fi
+
 status=0
-DISPLAY=:$num "$@" || status=$?
+"$@" || status=$?
 exit "$status"
