@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cfloat>
 #include <cstdlib>
 
@@ -84,6 +85,47 @@ TEST_F(CapacityField, WhatFitsAsLaidOutLooksAsLaidOut)
 	}
 }
 
+/* FLTK 1.4 zooms every window by the screen's scale and by Ctrl +, Ctrl -
+ * and Ctrl 0; 1.3 does neither. */
+TEST_F(CapacityField, KeyboardZoomChangesNoFieldNorTheCapacity)
+{
+	if (Screen_Scale() == 0)
+		GTEST_SKIP() << "this FLTK does not zoom";
+	const char *dpi = std::getenv("MERRIVANE_XFT_DPI");
+	const float start = Screen_Scale();
+	EXPECT_FLOAT_EQ((dpi ? std::atof(dpi) : 96) / 96, start);
+
+	SW->value(3.5);
+	OD->value(6);
+	ID->value(1.5);
+	LW->value(0.02);
+	calc();
+	ASSERT_EQ(0, Click(SW)); /* where a stray key would land */
+	float lowest = start, highest = start;
+	for (const char *key : {"ctrl+plus", "ctrl+minus"}) {
+		for (float before = 0; before != Screen_Scale();) {
+			before = Screen_Scale();
+			ASSERT_EQ(0, Xdo(Win1, std::string("key ") + key));
+			Poll([&] { return Screen_Scale() != before; }, 1);
+			float scale = Screen_Scale();
+			lowest = std::min(lowest, scale);
+			highest = std::max(highest, scale);
+			EXPECT_NEAR(385 * scale, Device_Width(Win1), 1) << key << " to " << scale;
+			EXPECT_STREQ("3.5", SW->input.value()) << key << " to " << scale;
+			EXPECT_EQ("6", Shown(OD));
+			EXPECT_EQ("1.5", Shown(ID));
+			EXPECT_EQ("0.02", Shown(LW));
+			EXPECT_EQ("6454.1", Shown(CAP)) << key << " to " << scale;
+			EXPECT_LE(Text_Width(), Room()) << key << " to " << scale;
+		}
+	}
+	EXPECT_GE(highest, 2 * start);
+	EXPECT_LE(lowest, start / 1.5f);
+	/* keys go to the window under the pointer, and the window has shrunk */
+	ASSERT_EQ(0, Xdo(Win1, "mousemove --window %W 10 10 key ctrl+0"));
+	EXPECT_TRUE(Poll([&] { return Screen_Scale() == start; })) << Screen_Scale();
+}
+
 TEST_F(CapacityField, FineWireShowsEveryDigit)
 {
 	SW->value(6);
@@ -97,3 +139,4 @@ TEST_F(CapacityField, FineWireShowsEveryDigit)
 }
 
 }
+

@@ -43,10 +43,28 @@ int Xdo(Fl_Window *w, const std::string &args)
 	return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+float Screen_Scale()
+{
+#if FL_API_VERSION >= 10400
+	return Fl::screen_scale(0);
+#else
+	return 0;
+#endif
+}
+
+int Device_Width(Fl_Window *w)
+{
+	XWindowAttributes a;
+	return XGetWindowAttributes(fl_display, fl_xid(w), &a) ? a.width : -1;
+}
+
+/* xdotool places the pointer in the server's pixels */
 int Click(Fl_Widget *o)
 {
-	return Xdo(o->window(), "mousemove --window %W " + std::to_string(o->x() + o->w() / 2) +
-		" " + std::to_string(o->y() + o->h() / 2) + " click 1");
+	float scale = Screen_Scale() ? Screen_Scale() : 1;
+	return Xdo(o->window(), "mousemove --window %W " +
+		std::to_string((int)((o->x() + o->w() / 2) * scale)) + " " +
+		std::to_string((int)((o->y() + o->h() / 2) * scale)) + " click 1");
 }
 
 bool Poll(const std::function<bool()> &done, double seconds)

@@ -21,6 +21,12 @@ int Click(Fl_Widget *o);
 /* Runs the FLTK loop until done() holds or seconds pass; returns done(). */
 bool Poll(const std::function<bool()> &done, double seconds = 10);
 
+/* The scale FLTK draws the screen at, or 0 where it never scales (1.3). */
+float Screen_Scale();
+
+/* A window's width in the X server's pixels. */
+int Device_Width(Fl_Window *w);
+
 /* What a valuator shows, e.g. "6.1". */
 std::string Shown(Fl_Widget *valuator);
 
