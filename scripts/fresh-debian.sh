@@ -4,7 +4,9 @@
 # machine's own apt sources, clones the commit under test into it and,
 # inside it, runs scripts/run.sh (the program must come up on a private Xvfb
 # without a compiler warning, and close with status 0), then scripts/test.sh.
-#   fresh-debian.sh [CODENAME]     bookworm, trixie, forky...
+#   fresh-debian.sh [CODENAME [PACKAGE...]]
+# CODENAME: bookworm, trixie, forky...; PACKAGEs are installed first, as a
+# user may have them (libfltk1.4-dev), and must still be installed after.
 # MERRIVANE_WERROR is passed on to test.sh. Needs root. Everything it mounts
 # or makes is undone on every exit.
 set -eu
@@ -17,6 +19,8 @@ host_sources=/etc/apt/sources.list.d/debian.sources
 [ -f "$host_sources" ] || host_sources=/etc/apt/sources.list
 host_suite=$(. /etc/os-release && echo "$VERSION_CODENAME")
 suite=${1:-$host_suite}
+shift $(($# > 0))
+users=("$@")
 
 root=$(mktemp -d /var/tmp/merrivane-root.XXXXXX)
 # mmdebstrap tells the two formats apart by the file's ending
@@ -61,7 +65,9 @@ else
 fi
 step "bootstrapping Debian $suite"
 grep -E '^(Suites|deb)' "$sources"
-mmdebstrap --variant=apt --include=git --quiet "$suite" "$root" "$sources" &
+include=git
+for p in "${users[@]}"; do include+=,$p; done
+mmdebstrap --variant=apt --include="$include" --quiet "$suite" "$root" "$sources" &
 mpid=$!
 wait "$mpid"
 mpid=
@@ -112,13 +118,28 @@ grep '^installing:' "$log" || true
 if grep -E '^[^ ]+:[0-9]+:([0-9]+:)? warning:|^CMake Warning' "$log" >&2; then
 	fail "scripts/run.sh built with warnings"
 fi
-echo "Merrivane window $wid came up and closed with status 0"
+echo "Merrivane window $wid came up and closed with status 0; linked against $(in_root "" 'ldd build/merrivane' | grep -o 'libfltk[^ ]*' | paste -sd ' ')"
 kill "$xpid" 2>/dev/null; wait "$xpid" 2>/dev/null || true
 xpid=
+
+# Only the run packages are installed yet, as for a user or a packager who
+# builds from a fresh clone.
+step "README install block, from a fresh clone"
+git clone --quiet --no-local "$repo" "$root/install"
+git -C "$root/install" checkout --quiet --detach "$commit"
+in_root "" 'cd /install && cmake -S . -B build -DCMAKE_INSTALL_PREFIX=/usr/local && cmake --build build -j &&
+	cmake --install build && test -x /usr/local/bin/merrivane &&
+	xargs -d "\n" rm -f < build/install_manifest.txt && test ! -e /usr/local/bin/merrivane' >"$log" 2>&1 ||
+	{ tail -n 40 "$log" >&2; fail "the README install block failed"; }
+echo "configured, built, installed and uninstalled with the run packages only"
 
 step "README test command"
 # in the background, so that a signal is acted on at once, not once the
 # suite has ended
 in_root "" 'bash scripts/test.sh' &
 wait $! || fail "scripts/test.sh failed"
+for p in "${users[@]}"; do
+	in_root "" "dpkg-query -W -f='\${Status}' $p" | grep -q 'ok installed' || fail "$p was removed"
+	echo "$p is still installed"
+done
 step "done"

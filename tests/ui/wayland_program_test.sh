@@ -1,75 +1,44 @@
 #!/bin/bash
 # The real program as a native Wayland client (FLTK 1.4), driven by the
 # keyboard alone: its window carries the desktop entry's app_id; the README
-# spool typed shows 6454.1; another spool shows another capacity; the
-# examples' spool and line files loaded through the chooser and Update show
-# the README spool's again. Run under with-cage.sh.
+# spool typed shows 6454.1, another spool another capacity, and the
+# examples' spool and line files loaded through the chooser and Update the
+# README spool's again. Run under with-cage.sh.
 set -eu
 prog=$(realpath "$1")
-examples=$(realpath "$2")
 WAIT=20
-
 scratch=$(mktemp -d)
 pid=
 trap 'set +e; [ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$scratch"; true' EXIT
 trap 'exit 143' HUP INT TERM
 fail() { echo "$*" >&2; exit 1; }
-
-# the chooser's preferences go to the scratch folder; it opens in examples/
+# the chooser opens in examples/ and keeps its preferences in scratch
 export HOME=$scratch XDG_CONFIG_HOME=$scratch/.config
-cd "$examples"
+cd "$2"
 
-# Regions of the main window, which cage puts at the output's corner: the
-# spool width and capacity fields, and what lies inside their boxes.
-SW="187,36 75x24" CAP="187,209 75x24"
-SW_IN="189,38 71x20" CAP_IN="189,211 71x20"
-
-shot() { grim -g "$1" -t ppm - 2>/dev/null; }
-# A region's pixels once they hold still and differ from $2.
+# The spool width and capacity fields, and inside their boxes; cage puts
+# the window at the output's corner.
+SW="187,36 75x24" CAP="187,209 75x24" SW_IN="189,38 71x20" CAP_IN="189,211 71x20"
+shot() { grim -g "$1" -t ppm - | sha1sum; }
+# a region's pixels once they hold still and differ from $2
 settled() {
 	local last= now end=$((SECONDS + WAIT))
 	while [ $SECONDS -lt $end ]; do
-		now=$(shot "$1" | sha1sum)
+		now=$(shot "$1")
 		[ "$now" = "$last" ] && [ "$now" != "${2:-}" ] && { echo "$now"; return; }
 		last=$now
 		sleep 0.1
 	done
 	fail "region $1 never settled"
 }
-# The text a region shows, as a bitmap of its ink, whatever the background.
-text() { shot "$1" | convert - -colorspace gray -normalize -threshold 35% -trim +repage pbm:- | sha1sum; }
-# one wtype each: within one, a key after text may arrive as a character
+# the text a region shows, as its ink, whatever the background
+text() { grim -g "$1" -t ppm - | convert - -colorspace gray -normalize -threshold 35% -trim pbm:- | sha1sum; }
+# one wtype each: in one, a key after text may arrive as a character
 keys() { wtype "$@"; }
-field() { keys -M ctrl a -m ctrl; keys "$1"; keys -k Tab; }
-spool() { for v in "$@"; do field "$v"; done; }
-
-WAYLAND_DEBUG=client "$prog" 2>"$scratch/wayland.log" &
-pid=$!
-black=$(shot "$CAP" | sha1sum)
-zero=$(settled "$CAP" "$black")
-grep -q 'set_app_id("merrivane")' "$scratch/wayland.log" || fail "no app_id merrivane"
-grep -q 'set_title("Merrivane")' "$scratch/wayland.log" || fail "no title Merrivane"
-
-# The first keys can come before the window has the keyboard: a key the
-# spool width field shows says it has.
-empty=$(shot "$SW" | sha1sum)
-for _ in $(seq 20); do
-	keys 9
-	[ "$(shot "$SW" | sha1sum)" != "$empty" ] && break
-	sleep 0.5
-done
-
-# Tab order: the four fields, "Spool File", "Line File", "Update", "Help"
-spool 3.5 6 1.5 0.02
-typed=$(settled "$CAP" "$zero")
-keys -k Tab -k Tab -k Tab -k Tab
-spool 1 2 1 0.1
-small=$(settled "$CAP" "$typed")
-
-# from "Spool File" or "Line File"
-load() { # file name; presses Tab this often from the file button to Update
+spool() { for v in "$@"; do keys -M ctrl a -m ctrl; keys "$v"; keys -k Tab; done; }
+load() { # file; Tabs from its button to Update
 	local before
-	before=$(shot "$SW" | sha1sum)
+	before=$(shot "$SW")
 	keys -k space
 	settled "$SW" "$before" >/dev/null
 	keys -k End
@@ -80,15 +49,37 @@ load() { # file name; presses Tab this often from the file button to Update
 	for _ in $(seq "$2"); do keys -k Tab; done
 	keys -k space
 }
+
+WAYLAND_DEBUG=client "$prog" 2>"$scratch/wayland.log" &
+pid=$!
+timeout "$WAIT" bash -c "until [ \"\$(grim -g '$CAP' - | convert - -format %k info:)\" -gt 2 ]; do sleep 0.1; done" ||
+	fail "no window"
+zero=$(settled "$CAP")
+grep -q 'set_app_id("merrivane")' "$scratch/wayland.log" || fail "no app_id merrivane"
+grep -q 'set_title("Merrivane")' "$scratch/wayland.log" || fail "no title Merrivane"
+# until the window has the keyboard, keys are lost: a 9 shown says it has
+before=$(text "$SW_IN")
+for _ in $(seq 20); do
+	keys 9
+	settled "$SW" >/dev/null
+	[ "$(text "$SW_IN")" != "$before" ] && break
+done
+
+# Tab order: the four fields, "Spool File", "Line File", "Update", "Help"
+spool 3.5 6 1.5 0.02
+typed=$(settled "$CAP" "$zero")
+keys -k Tab -k Tab -k Tab -k Tab
+spool 1 2 1 0.1
+small=$(settled "$CAP" "$typed")
 load spool.txt 2
 keys -M shift -k Tab -m shift
 load line.txt 1
 [ "$(settled "$CAP" "$small")" = "$typed" ] || fail "the loaded files show another capacity than typing them"
 
-# 6454.1 as the spool width field draws it, focus gone: Update, Help, field
+# 6454.1 drawn by the spool width field, left for the next: Update, Help, it
 shown=$(text "$CAP_IN")
 keys -k Tab -k Tab
-field 6454.1
+spool 6454.1
 settled "$SW" >/dev/null
 [ "$(text "$SW_IN")" = "$shown" ] || fail "the capacity shown is not 6454.1"
 echo "native Wayland, app_id merrivane: 6454.1 typed and loaded through the chooser"
