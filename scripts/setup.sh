@@ -11,19 +11,18 @@ set -eu
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'ok installed'; }
 
 # FLTK: the development package already installed, 1.3 or 1.4 (they
-# conflict); 1.3 where there is neither. FLTK 1.3's CMake files import fluid,
+# conflict); 1.3 where there is neither. FLTK's CMake files import fluid,
 # which its package only recommends. FLTK 1.4 runs natively on Wayland: its
 # tests need a headless compositor, Wayland input and screenshots, and
 # xrdb for the screen scale.
-native=$(dpkg --print-architecture)
-if installed "libfltk1.4-dev:$native"; then
-	fltk=(libfltk1.4-dev)
+if installed "libfltk1.4-dev:$(dpkg --print-architecture)"; then
+	fltk=libfltk1.4-dev
 	fltk_tests=(cage wtype grim x11-xserver-utils)
 else
-	fltk=(libfltk1.3-dev fluid)
+	fltk=libfltk1.3-dev
 	fltk_tests=()
 fi
-run_packages=(build-essential cmake "${fltk[@]}")
+run_packages=(build-essential cmake "$fltk" fluid)
 test_packages=(
 	"${run_packages[@]}" "${fltk_tests[@]}"
 	googletest libgtest-dev libbenchmark-dev libmpfr-dev
