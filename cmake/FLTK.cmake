@@ -5,9 +5,10 @@
 # - Debian's FLTK, 1.3.8 or later 1.3 (libfltk1.3-dev), through its CMake
 #   package; the one this program is written for.
 # - FLTK 1.4.3 or later 1.4, where it is what the machine has: through its
-#   CMake package (target fltk::fltk) from 1.4.4 on. Debian 13's 1.4.3
-#   cannot be loaded (its package declares fltk::fluid twice, Debian bug
-#   1112001), so there fltk-config gives the flags.
+#   CMake package (target fltk::fltk) from 1.4.4 on, where every file it
+#   names is there; otherwise fltk-config gives the flags. Debian 13's 1.4.3
+#   package cannot even be loaded (it declares fltk::fluid twice, Debian bug
+#   1112001).
 # - Elsewhere (Windows), or with MERRIVANE_BUNDLED_FLTK (a Debian
 #   architecture whose FLTK package does not install), FLTK 1.3.11 built
 #   from source with the program, statically and without OpenGL; on X11
@@ -58,14 +59,42 @@ endforeach()
 set(MERRIVANE_FLTK_VERSION ${_fltk_MAJOR}.${_fltk_MINOR}.${_fltk_PATCH})
 message(STATUS "FLTK ${MERRIVANE_FLTK_VERSION} (${MERRIVANE_FLTK_INCLUDE_DIR}/FL)")
 
+# The files an imported target names that are not there: Debian's 1.4.4
+# names libraries and headers of development packages it does not depend on.
+function(merrivane_fltk_missing target result)
+  get_target_property(dirs ${target} INTERFACE_INCLUDE_DIRECTORIES)
+  get_target_property(libs ${target} INTERFACE_LINK_LIBRARIES)
+  set(missing)
+  foreach(item IN LISTS dirs libs)
+    if(IS_ABSOLUTE "${item}" AND NOT EXISTS "${item}")
+      list(APPEND missing ${item})
+    endif()
+  endforeach()
+  set(${result} "${missing}" PARENT_SCOPE)
+endfunction()
+
+set(_fltk_config OFF)
 if(MERRIVANE_FLTK_VERSION VERSION_GREATER_EQUAL 1.3.8 AND MERRIVANE_FLTK_VERSION VERSION_LESS 1.4)
   find_package(FLTK CONFIG REQUIRED)
   target_include_directories(merrivane_fltk SYSTEM INTERFACE ${FLTK_INCLUDE_DIRS})
   target_link_libraries(merrivane_fltk INTERFACE fltk)
 elseif(MERRIVANE_FLTK_VERSION VERSION_GREATER_EQUAL 1.4.4 AND MERRIVANE_FLTK_VERSION VERSION_LESS 1.5)
   find_package(FLTK CONFIG REQUIRED)
-  target_link_libraries(merrivane_fltk INTERFACE fltk::fltk)
+  merrivane_fltk_missing(fltk::fltk _fltk_missing)
+  if(_fltk_missing)
+    list(JOIN _fltk_missing " " _fltk_missing)
+    message(STATUS "FLTK's CMake package names what is not installed (${_fltk_missing}): taking fltk-config's flags")
+    set(_fltk_config ON)
+  else()
+    target_link_libraries(merrivane_fltk INTERFACE fltk::fltk)
+  endif()
 elseif(MERRIVANE_FLTK_VERSION VERSION_EQUAL 1.4.3)
+  set(_fltk_config ON)
+else()
+  message(FATAL_ERROR "FLTK ${MERRIVANE_FLTK_VERSION} found (${MERRIVANE_FLTK_INCLUDE_DIR}/FL): Merrivane needs FLTK 1.3.8 or later 1.3, or FLTK 1.4.3 or later 1.4")
+endif()
+
+if(_fltk_config)
   find_program(MERRIVANE_FLTK_CONFIG fltk-config REQUIRED)
   foreach(_what cxxflags ldflags)
     execute_process(COMMAND ${MERRIVANE_FLTK_CONFIG} --${_what}
@@ -80,6 +109,4 @@ elseif(MERRIVANE_FLTK_VERSION VERSION_EQUAL 1.4.3)
     endif()
   endforeach()
   target_link_libraries(merrivane_fltk INTERFACE ${_fltk_ldflags})
-else()
-  message(FATAL_ERROR "FLTK ${MERRIVANE_FLTK_VERSION} found (${MERRIVANE_FLTK_INCLUDE_DIR}/FL): Merrivane needs FLTK 1.3.8 or later 1.3, or FLTK 1.4.3 or later 1.4")
 endif()
