@@ -118,7 +118,7 @@ grep '^installing:' "$log" || true
 if grep -E '^[^ ]+:[0-9]+:([0-9]+:)? warning:|^CMake Warning' "$log" >&2; then
 	fail "scripts/run.sh built with warnings"
 fi
-echo "Merrivane window $wid came up and closed with status 0; linked against $(in_root "" 'ldd build/merrivane' | grep -o 'libfltk[^ ]*' | paste -sd ' ')"
+echo "Merrivane window $wid came up and closed with status 0; linked against $(in_root "" 'ldd build/merrivane' | grep -o 'libfltk[^ ]*' | sort -u | paste -sd ' ')"
 kill "$xpid" 2>/dev/null; wait "$xpid" 2>/dev/null || true
 xpid=
 
