@@ -118,7 +118,14 @@ grep '^installing:' "$log" || true
 if grep -E '^[^ ]+:[0-9]+:([0-9]+:)? warning:|^CMake Warning' "$log" >&2; then
 	fail "scripts/run.sh built with warnings"
 fi
-echo "Merrivane window $wid came up and closed with status 0; linked against $(in_root "" 'ldd build/merrivane' | grep -o 'libfltk[^ ]*' | sort -u | paste -sd ' ')"
+linked=$(in_root "" 'ldd build/merrivane' | grep -o 'libfltk[^ ]*' | sort -u | paste -sd ' ')
+echo "Merrivane window $wid came up and closed with status 0; linked against $linked"
+# the FLTK a user has is the one the program takes
+for p in "${users[@]}"; do
+	if [[ $p =~ ^libfltk([0-9.]+)-dev$ ]] && [ "$linked" != "libfltk.so.${BASH_REMATCH[1]}" ]; then
+		fail "$p installed, but linked against $linked"
+	fi
+done
 kill "$xpid" 2>/dev/null; wait "$xpid" 2>/dev/null || true
 xpid=
 
