@@ -145,6 +145,12 @@ step "README test command"
 # suite has ended
 in_root "" 'bash scripts/test.sh' &
 wait $! || fail "scripts/test.sh failed"
+# asked for what conflicts with a user's package, the set-up stops and says so
+if [[ " ${users[*]} " == *" libfltk1.4-dev "* ]]; then
+	step "set-up asked for libfltk1.3-dev"
+	! in_root "" 'bash scripts/setup.sh only libfltk1.3-dev' >"$log" 2>&1 || fail "setup.sh went ahead"
+	grep -x 'setup: apt would remove libfltk1.4-dev, .*' "$log" || { cat "$log" >&2; fail "setup.sh did not say why"; }
+fi
 for p in "${users[@]}"; do
 	in_root "" "dpkg-query -W -f='\${Status}' $p" | grep -q 'ok installed' || fail "$p was removed"
 	echo "$p is still installed"
