@@ -12,7 +12,7 @@ deb=$(ls "$dir"/merrivane_*.deb)
 fail() { echo "$*" >&2; exit 1; }
 
 depends=$(dpkg-deb -f "$deb" Depends)
-[[ $depends =~ libfltk1\.[34]([ ,]|$) ]] || fail "Depends lacks the FLTK runtime (1.3 or 1.4): $depends"
+[[ $depends =~ libfltk1\.[34](t64)?( |,|$) ]] || fail "Depends lacks the FLTK runtime (1.3 or 1.4): $depends"
 [[ $depends == *libc6* ]] || fail "Depends not computed: $depends"
 
 dpkg-deb -x "$deb" "$dir/root"
