@@ -29,11 +29,9 @@ fi
 
 export DISPLAY=:$num
 # a server without resources leaves Xlib reading ~/.Xdefaults
+# (FLTK 1.3 never reads it, nor installs xrdb for its tests)
 if command -v xrdb >/dev/null; then
 	echo "Xft.dpi: ${MERRIVANE_XFT_DPI:-96}" | xrdb -nocpp -load -
-elif [ -n "${MERRIVANE_XFT_DPI:-}" ]; then
-	echo "MERRIVANE_XFT_DPI needs xrdb (x11-xserver-utils)" >&2
-	exit 1
 fi
 
 status=0
