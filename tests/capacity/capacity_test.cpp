@@ -34,6 +34,7 @@ const Spool spools[] = {
 	{"line width already single", 1, 2, 1, (float)0.02, 0x1.54570a5fa0a3ep+7, 170.1700},
 	{"outer equal to hub", 1, 2, 2, 0.1, 0, 0},
 	{"outer below hub", 1, 1, 2, 0.1, 0, 0},
+	{"diameters beyond single, their radii within", 1, 4e38, 5e38, 1, 0, 0},
 	{"negative zero hub", 2, 4, -0.0, 0.5, 0x1.0c154c38e38e4p+1, 2.0944},
 	/* the layer estimate is just within the bound in double; rounded
 	 * through extended precision first (x87 double arithmetic) it is not */
@@ -100,7 +101,7 @@ const Refusal refusals[] = {
 	{"turn length overflows single", 1, 6e38, 5.9e38, 1e37},
 	{"infinite line on a huge hub gives no number", 1, 6e38, 5.9e38, 1e39},
 	{"widest single spool, finest single line", FLT_MAX, FLT_MAX, 0, FLT_TRUE_MIN},
-	{"one layer past the bound", 1, 2 * MAX_LAYERS + 4, 0, 1},
+	{"one layer past the bound", 1, 2 * MAX_LAYERS + 2, 0, 1},
 };
 
 class SpoolRefusal : public testing::TestWithParam<Refusal> {};
@@ -126,6 +127,9 @@ TEST(Capacity, PrecisionControlChangesNoDigit)
 			double yards = -1;
 			unsigned saved = X87_Precision(bits);
 			unsigned before = X87_Precision(bits); /* the control word with bits in force */
+			/* its precision field, bits 8 and 9; 0 where there is no x87 unit */
+			unsigned field = bits == 64 ? 0x300 : bits == 53 ? 0x200 : 0;
+			EXPECT_EQ(before ? field : 0, before & 0x300) << "precision set for " << bits << " bits";
 			int accepted = Spool_Capacity(s.sw, s.od, s.id, s.lw, &yards);
 			unsigned after = X87_Precision(bits);
 			X87_Restore(saved);

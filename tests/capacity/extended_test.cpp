@@ -385,6 +385,7 @@ TEST_P(ExtendedVs, FixedCorners)
 		{"carry out of the largest binade", {~0ull, 0x7ffe}, {TOP, 0x7ffe - 64}},
 		{"carry out of the largest binade, other way", {TOP, 0x7ffe - 64}, {~0ull, 0x7ffe}},
 		{"carry out of the denormals", {~0ull >> 1, 0}, {1, 0}},
+		{"product rounded up out of the denormals", {~0ull, 0x3ffe}, {TOP, 1}},
 		{"quiet NaN and signalling NaN", QUIET_NAN, LOUD_NAN},
 		{"signalling NaN and quiet NaN", LOUD_NAN, QUIET_NAN},
 		{"NaNs differing in sign only", QUIET_NAN, negative(QUIET_NAN)},
@@ -401,6 +402,7 @@ TEST_P(ExtendedVs, FixedCorners)
 						<< want.name << " " << Hex(w);
 		}
 	EXPECT_TRUE(Same({TOP, 0x7fff}, got.add({~0ull, 0x7ffe}, {TOP, 0x7ffe - 64})));
+	EXPECT_TRUE(Same({TOP, 1}, got.mul({~0ull, 0x3ffe}, {TOP, 1})));
 }
 
 TEST_P(ExtendedVs, ComparisonAgrees)

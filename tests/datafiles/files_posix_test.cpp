@@ -12,6 +12,7 @@
 
 #include "datafiles/datafiles.h"
 #include "files_fixture.h"
+#include "swap_at_open.h"
 
 namespace {
 
@@ -55,6 +56,21 @@ TEST_F(Files, SpecialFilesAreNeverOpened)
 	}
 	if (!root)
 		GTEST_SKIP() << "only root makes a device node: the FIFO alone was tried";
+}
+
+/* Another plain file, or a FIFO, moved onto the path between the look at it
+ * and the open: nothing is read, and the FIFO holds nothing up. */
+TEST_F(Files, NothingReadFromAFileSwappedInAtTheOpen)
+{
+	std::string named = dir + "/spool.txt", other = Write("other.txt", "1\t2\t1\n"), fifo = dir + "/fifo";
+	ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+	for (const std::string &in : {other, fifo}) {
+		unlink(named.c_str());
+		Write_File(named, "3.5\t6\t1.5\n");
+		char buf[READ_LIMIT + 1];
+		Swap_At_Open(in.c_str(), named.c_str());
+		EXPECT_EQ(-1, Read_Plain_File(named.c_str(), buf)) << in << " was read";
+	}
 }
 
 TEST_F(Files, UnreadableWithoutPermission)
