@@ -1,20 +1,25 @@
 # Debian's other architectures, cross-built on Debian with its cross
 # compilers and the architecture's multiarch libraries; tests run under
-# qemu-user-static. MERRIVANE_DEB_ARCH names the architecture (arm64, armhf,
-# i386, ppc64el or s390x). Debian's FLTK CMake files ask dpkg-architecture
-# for the multiarch triplet, so export DEB_HOST_MULTIARCH before
-# configuring (scripts/cross.sh does both).
+# qemu-user-static. MERRIVANE_DEB_ARCH names the architecture (arm64,
+# armel, armhf, i386, mips64el, mipsel, ppc64el, riscv64 or s390x).
+# Debian's FLTK CMake files ask dpkg-architecture for the multiarch
+# triplet, so export DEB_HOST_MULTIARCH before configuring (scripts/cross.sh
+# does both).
 set(MERRIVANE_DEB_ARCH "" CACHE STRING "Debian architecture to build for")
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES MERRIVANE_DEB_ARCH)
 
 # architecture: GNU triplet of its compilers, multiarch triplet, CPU, qemu
 set(_arm64 aarch64-linux-gnu aarch64-linux-gnu aarch64 aarch64)
+set(_armel arm-linux-gnueabi arm-linux-gnueabi armv5tel arm)
 set(_armhf arm-linux-gnueabihf arm-linux-gnueabihf armv7l arm)
 set(_i386 i686-linux-gnu i386-linux-gnu i686 i386)
+set(_mips64el mips64el-linux-gnuabi64 mips64el-linux-gnuabi64 mips64 mips64el)
+set(_mipsel mipsel-linux-gnu mipsel-linux-gnu mips mipsel)
 set(_ppc64el powerpc64le-linux-gnu powerpc64le-linux-gnu ppc64le ppc64le)
+set(_riscv64 riscv64-linux-gnu riscv64-linux-gnu riscv64 riscv64)
 set(_s390x s390x-linux-gnu s390x-linux-gnu s390x s390x)
 if(NOT DEFINED _${MERRIVANE_DEB_ARCH})
-  message(FATAL_ERROR "MERRIVANE_DEB_ARCH is '${MERRIVANE_DEB_ARCH}', not one of arm64 armhf i386 ppc64el s390x")
+  message(FATAL_ERROR "MERRIVANE_DEB_ARCH is '${MERRIVANE_DEB_ARCH}', not one of arm64 armel armhf i386 mips64el mipsel ppc64el riscv64 s390x")
 endif()
 list(GET _${MERRIVANE_DEB_ARCH} 0 _gnu)
 list(GET _${MERRIVANE_DEB_ARCH} 1 _multiarch)

@@ -1,58 +1,149 @@
 #!/bin/bash
-# Cross-builds Merrivane for another Debian architecture into build-ARCH/,
+# Cross-builds Merrivane for other Debian architectures into build-ARCH/,
 # runs its tests under qemu-user-static (GUI tests on a private Xvfb; the
-# differential tests with a million operations of each kind) and, for arm64
-# and armhf, makes the Debian package there. Installs what is missing (the
-# architecture's multiarch packages included), through sudo when not root.
-#   cross.sh ARCH                  all of that; ARCH: arm64 armhf i386 ppc64el s390x
-#   cross.sh ARCH --package-only   the program and its package, no tests
+# differential tests with a million operations of each kind) and makes the
+# Debian package there, but for i386, ppc64el and s390x. Installs what is
+# missing (the architecture's multiarch packages included), through sudo
+# when not root.
+#   cross.sh ARCH...                all of that, for each ARCH in turn
+#   cross.sh ARCH... --package-only the program and its package, no tests
+# ARCH: arm64 armhf i386 ppc64el s390x on this machine; armel mips64el
+# mipsel (Debian 12) and riscv64 (Debian 13) in a fresh root of that
+# release (root needed), one root for those of one release, the package and
+# the test log (LastTest.log) copied back.
 # s390x: Debian's FLTK for it does not install (nor does its zlib1g), so
 # FLTK 1.3.11 is built from the vendored sources (FLTK_TARBALL as for
 # windows.sh), without Xft; it gets the whole suite but no package.
 set -eu
 cd "$(dirname "$0")/.."
 umask 0022 # the packages' file modes follow it
-arch=${1:-}
-case $arch in
-arm64) gnu=aarch64-linux-gnu qemu=aarch64 ;;
-armhf) gnu=arm-linux-gnueabihf qemu=arm ;;
-i386) gnu=i686-linux-gnu qemu=i386 ;;
-ppc64el) gnu=powerpc64le-linux-gnu qemu=ppc64le ;;
-s390x) gnu=s390x-linux-gnu qemu=s390x ;;
-*) echo "usage: $0 arm64|armhf|i386|ppc64el|s390x [--package-only]" >&2; exit 2 ;;
-esac
+
+usage() { echo "usage: $0 ARCH... [--package-only]; ARCH: arm64 armhf armel i386 mips64el mipsel ppc64el riscv64 s390x" >&2; exit 2; }
+
+# The GNU triplet of the architecture's compilers, and its qemu.
+tools() {
+	case $1 in
+	arm64) echo aarch64-linux-gnu aarch64 ;;
+	armel) echo arm-linux-gnueabi arm ;;
+	armhf) echo arm-linux-gnueabihf arm ;;
+	i386) echo i686-linux-gnu i386 ;;
+	mips64el) echo mips64el-linux-gnuabi64 mips64el ;;
+	mipsel) echo mipsel-linux-gnu mipsel ;;
+	ppc64el) echo powerpc64le-linux-gnu ppc64le ;;
+	riscv64) echo riscv64-linux-gnu riscv64 ;;
+	s390x) echo s390x-linux-gnu s390x ;;
+	*) return 1 ;;
+	esac
+}
+
+# The Debian release whose fresh root an architecture is built in, or
+# nothing for this machine. Debian 12's security archive serves fewer
+# architectures than the release, so beside a machine's updates their
+# libraries do not install; from one release's main suite alone they do.
+# riscv64 is new in Debian 13; mips64el and mipsel are gone from it; armel
+# is in both, but this archive's Debian 13 lists armel packages of its
+# point releases that its pool does not hold.
+release_of() {
+	case $1 in
+	riscv64) echo trixie ;;
+	armel | mips64el | mipsel) echo bookworm ;;
+	esac
+}
+
+archs=()
 tests=ON
-[ "${2:-}" = --package-only ] && tests=OFF
-case $arch in arm64 | armhf) package=1 ;; *) package= ;; esac
-[ "$tests" = ON ] || [ -n "$package" ] || { echo "$arch gets no package" >&2; exit 2; }
-
+for a; do
+	case $a in
+	--package-only) tests=OFF ;;
+	*) tools "$a" >/dev/null || usage; archs+=("$a") ;;
+	esac
+done
+[ ${#archs[@]} -gt 0 ] || usage
 options=()
-if [ "$arch" = s390x ]; then
-	# without Xft FLTK draws in the X server's own fonts, helvetica in the
-	# sizes the layout uses
-	fltk=(libx11-dev:s390x libxext-dev:s390x xfonts-base xfonts-75dpi xfonts-100dpi)
-	tarball=$(realpath -m "${FLTK_TARBALL:-../shared/vendor/fltk-1.3.11.tar.gz}")
-	fltk_source=$(bash scripts/unpack-fltk.sh "$tarball" "build-$arch")
-	options=(-DMERRIVANE_BUNDLED_FLTK=ON -DFETCHCONTENT_SOURCE_DIR_FLTK="$fltk_source")
-else
-	fltk=("libfltk1.3-dev:$arch")
-fi
-if [ "$tests" = ON ]; then
-	bash scripts/setup.sh test "g++-$gnu" qemu-user-static "${fltk[@]}" \
-		"libgtest-dev:$arch" "libx11-dev:$arch" "libmpfr-dev:$arch"
-else
-	bash scripts/setup.sh run dpkg-dev file "g++-$gnu" qemu-user-static "${fltk[@]}"
-fi
+[ "$tests" = ON ] || options=(--package-only)
 
-DEB_HOST_MULTIARCH=$(dpkg-architecture -a "$arch" -q DEB_HOST_MULTIARCH 2>/dev/null)
-export DEB_HOST_MULTIARCH
-jobs=$(nproc)
-cmake -S . -B "build-$arch" -DCMAKE_TOOLCHAIN_FILE=cmake/debian-cross.cmake -DMERRIVANE_DEB_ARCH="$arch" \
-	-DMERRIVANE_TESTS="$tests" -DMERRIVANE_BENCH=OFF -DMERRIVANE_WERROR="${MERRIVANE_WERROR:-OFF}" \
-	-DMERRIVANE_DIFF_OPS=1000000 "${options[@]}"
-cmake --build "build-$arch" -j"$jobs"
-[ "$tests" = OFF ] || ctest --test-dir "build-$arch" --output-on-failure --no-tests=error -j"$jobs"
-if [ -n "$package" ]; then
-	(cd "build-$arch" && cpack -G DEB)
-	ls -l "build-$arch"/merrivane_*_"$arch".deb
-fi
+build() { # arch
+	local arch=$1 gnu qemu package= fltk cmake_options=()
+	read -r gnu qemu <<<"$(tools "$arch")"
+	case $arch in i386 | ppc64el | s390x) ;; *) package=1 ;; esac
+	[ "$tests" = ON ] || [ -n "$package" ] || { echo "$arch gets no package" >&2; exit 2; }
+	echo "=== cross: $arch ($(date +%T))"
+	if [ "$arch" = s390x ]; then
+		# without Xft FLTK draws in the X server's own fonts, helvetica in
+		# the sizes the layout uses
+		fltk=(libx11-dev:s390x libxext-dev:s390x xfonts-base xfonts-75dpi xfonts-100dpi)
+		local tarball fltk_source
+		tarball=$(realpath -m "${FLTK_TARBALL:-../shared/vendor/fltk-1.3.11.tar.gz}")
+		fltk_source=$(bash scripts/unpack-fltk.sh "$tarball" "build-$arch")
+		cmake_options=(-DMERRIVANE_BUNDLED_FLTK=ON -DFETCHCONTENT_SOURCE_DIR_FLTK="$fltk_source")
+	else
+		fltk=("libfltk1.3-dev:$arch")
+	fi
+	if [ "$tests" = ON ]; then
+		bash scripts/setup.sh cross "g++-$gnu" qemu-user-static "${fltk[@]}" \
+			"libgtest-dev:$arch" "libx11-dev:$arch" "libmpfr-dev:$arch"
+	else
+		bash scripts/setup.sh only cmake make fluid dpkg-dev file "g++-$gnu" qemu-user-static "${fltk[@]}"
+	fi
+
+	DEB_HOST_MULTIARCH=$(dpkg-architecture -a "$arch" -q DEB_HOST_MULTIARCH 2>/dev/null)
+	export DEB_HOST_MULTIARCH
+	local jobs
+	jobs=$(nproc)
+	cmake -S . -B "build-$arch" -DCMAKE_TOOLCHAIN_FILE=cmake/debian-cross.cmake -DMERRIVANE_DEB_ARCH="$arch" \
+		-DMERRIVANE_TESTS="$tests" -DMERRIVANE_BENCH=OFF -DMERRIVANE_WERROR="${MERRIVANE_WERROR:-OFF}" \
+		-DMERRIVANE_DIFF_OPS=1000000 "${cmake_options[@]}"
+	cmake --build "build-$arch" -j"$jobs"
+	[ "$tests" = OFF ] || ctest --test-dir "build-$arch" --output-on-failure --no-tests=error -j"$jobs"
+	if [ -n "$package" ]; then
+		(cd "build-$arch" && cpack -G DEB)
+		ls -l "build-$arch"/merrivane_*_"$arch".deb
+	fi
+}
+
+# The tree as it is, uncommitted changes included, built in a fresh root of
+# the release; its packages and test logs copied back.
+in_fresh_root() ( # release, archs
+	release=$1
+	shift
+	[ "$(id -u)" -eq 0 ] || { echo "cross.sh: $* build in a fresh Debian $release root, which needs root (mmdebstrap, chroot, mounts)" >&2; exit 1; }
+	bash scripts/setup.sh only mmdebstrap
+	. scripts/debian-root.sh
+	trap root_cleanup EXIT
+	trap 'exit 143' HUP INT TERM
+	echo "=== cross: a fresh Debian $release root for $* ($(date +%T))"
+	root_make "$release" main
+	mkdir "$root/src"
+	if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+		git ls-files -z --cached --others --exclude-standard | tar --null --ignore-failed-read -T - -c
+	else
+		tar --exclude='./build*' -c .
+	fi | tar -x -C "$root/src"
+	root_mount
+	epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || true)}
+	status=0
+	in_root "bash scripts/cross.sh $* ${options[*]}" MERRIVANE_CROSS_ROOT="$release" \
+		${epoch:+SOURCE_DATE_EPOCH=$epoch} || status=$?
+	for a; do
+		mkdir -p "build-$a"
+		rm -f "build-$a"/merrivane_*_"$a".deb "build-$a/LastTest.log"
+		cp "$root/src/build-$a"/merrivane_*_"$a".deb "build-$a/" 2>/dev/null || true
+		cp "$root/src/build-$a/Testing/Temporary/LastTest.log" "build-$a/" 2>/dev/null || true
+	done
+	exit "$status"
+)
+
+# Those of this machine in turn, then those of each release in its root.
+declare -A rooted=()
+for a in "${archs[@]}"; do
+	release=$(release_of "$a")
+	if [ -z "$release" ] || [ "${MERRIVANE_CROSS_ROOT:-}" = "$release" ]; then
+		(build "$a")
+	else
+		rooted[$release]+=" $a"
+	fi
+done
+for release in $(printf '%s\n' "${!rooted[@]}" | sort); do
+	# shellcheck disable=SC2086 # one word an architecture
+	in_fresh_root "$release" ${rooted[$release]}
+done

@@ -15,34 +15,15 @@ repo=$(cd "$(dirname "$0")/.." && pwd)
 
 bash "$repo/scripts/setup.sh" only mmdebstrap xvfb xdotool git
 
-host_sources=/etc/apt/sources.list.d/debian.sources
-[ -f "$host_sources" ] || host_sources=/etc/apt/sources.list
-host_suite=$(. /etc/os-release && echo "$VERSION_CODENAME")
-suite=${1:-$host_suite}
+suite=${1:-$(. /etc/os-release && echo "$VERSION_CODENAME")}
 shift $(($# > 0))
 users=("$@")
 
-root=$(mktemp -d /var/tmp/merrivane-root.XXXXXX)
-# mmdebstrap tells the two formats apart by the file's ending
-sources=$(mktemp --suffix=".${host_sources##*.}" /var/tmp/merrivane-sources.XXXXXX)
+. "$repo/scripts/debian-root.sh"
 xpid=
-mpid=
-# set +e: every step of the clean-up runs, whatever failed before it
 cleanup() {
-	set +e
 	[ -n "$xpid" ] && kill "$xpid" 2>/dev/null
-	# mmdebstrap undoes its own mounts when stopped
-	[ -n "$mpid" ] && kill "$mpid" 2>/dev/null && wait "$mpid"
-	# processes left in the root hold its mounts
-	for p in /proc/[0-9]*; do
-		[ "$(readlink "$p/root" 2>/dev/null)" = "$root" ] && kill -9 "${p#/proc/}" 2>/dev/null
-	done
-	for m in tmp/.X11-unix sys dev proc; do
-		mountpoint -q "$root/$m" 2>/dev/null && { umount -R "$root/$m" 2>/dev/null || umount -lR "$root/$m"; }
-	done
-	findmnt -rn -o TARGET | grep -F "$root/" | sort -r | xargs -r umount -l
-	# never into a mount that is still there
-	rm -rf --one-file-system "$root" "$sources"
+	root_cleanup
 }
 trap cleanup EXIT
 trap 'exit 143' HUP INT TERM
@@ -50,44 +31,16 @@ trap 'exit 143' HUP INT TERM
 step() { echo "=== fresh root: $* ($(date +%T))"; }
 fail() { echo "fresh root: $*" >&2; exit 1; }
 
-# The machine's own mirrors with the release's name in place of its own.
-# Debian's development release is not refreshed in every archive, so its
-# Release file may have expired: only its root skips that check.
-case $suite in
-bookworm | trixie) valid_until= ;;
-*) valid_until='Check-Valid-Until: no' ;;
-esac
-if [ "${host_sources##*.}" = sources ]; then
-	sed -E "s/\b$host_suite(-[a-z]+)?\b/$suite\1/g" "$host_sources" |
-		awk -v extra="$valid_until" '/^Types:/ && extra != "" { print; print extra; next } { print }' >"$sources"
-else
-	sed -E "s/\b$host_suite(-[a-z]+)?\b/$suite\1/g; ${valid_until:+s/^deb /deb [check-valid-until=no] /}" "$host_sources" >"$sources"
-fi
 step "bootstrapping Debian $suite"
-grep -E '^(Suites|deb)' "$sources"
-include=git
-for p in "${users[@]}"; do include+=,$p; done
-mmdebstrap --variant=apt --include="$include" --quiet "$suite" "$root" "$sources" &
-mpid=$!
-wait "$mpid"
-mpid=
+root_make "$suite" updates git "${users[@]}"
 
 commit=$(git -C "$repo" rev-parse HEAD)
 git clone --quiet --no-local "$repo" "$root/src"
 git -C "$root/src" checkout --quiet --detach "$commit"
 
-mount -t proc proc "$root/proc"
-mount --rbind /dev "$root/dev" && mount --make-rslave "$root/dev"
-mount -t sysfs sysfs "$root/sys"
+root_mount
 mkdir -p /tmp/.X11-unix "$root/tmp/.X11-unix"
 mount --bind /tmp/.X11-unix "$root/tmp/.X11-unix"
-
-in_root() { # DISPLAY, command line
-	chroot "$root" /usr/bin/env -i HOME=/root TERM=dumb LANG=C.UTF-8 \
-		PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-		MERRIVANE_WERROR="${MERRIVANE_WERROR:-OFF}" \
-		${1:+DISPLAY=$1} bash -c "cd /src && $2"
-}
 
 step "README run command"
 fifo=$root/tmp/displayfd
@@ -97,7 +50,7 @@ xpid=$!
 read -r -t 20 num <"$fifo" || fail "Xvfb did not start"
 export DISPLAY=:$num
 log=$root/tmp/run.log
-in_root "$DISPLAY" 'bash scripts/run.sh' >"$log" 2>&1 &
+in_root 'bash scripts/run.sh' DISPLAY="$DISPLAY" >"$log" 2>&1 &
 run=$!
 wid=
 while kill -0 "$run" 2>/dev/null; do
@@ -118,7 +71,7 @@ grep '^installing:' "$log" || true
 if grep -E '^[^ ]+:[0-9]+:([0-9]+:)? warning:|^CMake Warning' "$log" >&2; then
 	fail "scripts/run.sh built with warnings"
 fi
-linked=$(in_root "" 'ldd build/merrivane' | grep -o 'libfltk[^ ]*' | sort -u | paste -sd ' ')
+linked=$(in_root 'ldd build/merrivane' | grep -o 'libfltk[^ ]*' | sort -u | paste -sd ' ')
 echo "Merrivane window $wid came up and closed with status 0; linked against $linked"
 # the FLTK a user has is the one the program takes
 for p in "${users[@]}"; do
@@ -128,13 +81,16 @@ for p in "${users[@]}"; do
 done
 kill "$xpid" 2>/dev/null; wait "$xpid" 2>/dev/null || true
 xpid=
+# the tests' own X servers keep their sockets in the root, apart from this
+# machine's
+umount "$root/tmp/.X11-unix"
 
 # Only the run packages are installed yet, as for a user or a packager who
 # builds from a fresh clone.
 step "README install block, from a fresh clone"
 git clone --quiet --no-local "$repo" "$root/install"
 git -C "$root/install" checkout --quiet --detach "$commit"
-in_root "" 'cd /install && cmake -S . -B build -DCMAKE_INSTALL_PREFIX=/usr/local && cmake --build build -j &&
+in_root 'cd /install && cmake -S . -B build -DCMAKE_INSTALL_PREFIX=/usr/local && cmake --build build -j &&
 	cmake --install build && test -x /usr/local/bin/merrivane &&
 	xargs -d "\n" rm -f < build/install_manifest.txt && test ! -e /usr/local/bin/merrivane' >"$log" 2>&1 ||
 	{ tail -n 40 "$log" >&2; fail "the README install block failed"; }
@@ -143,16 +99,16 @@ echo "configured, built, installed and uninstalled with the run packages only"
 step "README test command"
 # in the background, so that a signal is acted on at once, not once the
 # suite has ended
-in_root "" 'bash scripts/test.sh' &
+in_root 'bash scripts/test.sh' &
 wait $! || fail "scripts/test.sh failed"
 # asked for what conflicts with a user's package, the set-up stops and says so
 if [[ " ${users[*]} " == *" libfltk1.4-dev "* ]]; then
 	step "set-up asked for libfltk1.3-dev"
-	! in_root "" 'bash scripts/setup.sh only libfltk1.3-dev' >"$log" 2>&1 || fail "setup.sh went ahead"
+	! in_root 'bash scripts/setup.sh only libfltk1.3-dev' >"$log" 2>&1 || fail "setup.sh went ahead"
 	grep -x 'setup: apt would remove libfltk1.4-dev, .*' "$log" || { cat "$log" >&2; fail "setup.sh did not say why"; }
 fi
 for p in "${users[@]}"; do
-	in_root "" "dpkg-query -W -f='\${Status}' $p" | grep -q 'ok installed' || fail "$p was removed"
+	in_root "dpkg-query -W -f='\${Status}' $p" | grep -q 'ok installed' || fail "$p was removed"
 	echo "$p is still installed"
 done
 step "done"

@@ -2,6 +2,8 @@
 # Installs the Debian packages Merrivane needs, if missing.
 #   setup.sh run [more...]    what building and running the program takes
 #   setup.sh test [more...]   that, and the test toolchain
+#   setup.sh cross more...    what cross-built tests take beside the
+#                             compilers and libraries named
 #   setup.sh only more...     just the packages named
 # Packages named with an architecture (libx11-dev:arm64) bring it in.
 # Uses sudo when not root. Never removes a package: where apt would have to,
@@ -23,21 +25,23 @@ else
 	fltk_tests=()
 fi
 run_packages=(build-essential cmake "$fltk" fluid)
+# what the test scripts run, whatever the architecture tested
+check_packages=(
+	xvfb xdotool xauth x11-utils xclip imagemagick locales
+	desktop-file-utils appstream lintian man-db groff-base dpkg-dev file
+)
 test_packages=(
-	"${run_packages[@]}" "${fltk_tests[@]}"
+	"${run_packages[@]}" "${fltk_tests[@]}" "${check_packages[@]}"
 	googletest libgtest-dev libbenchmark-dev libmpfr-dev
-	xvfb xdotool xauth x11-utils xclip imagemagick
-	locales clang libclang-rt-dev
-	valgrind cppcheck clang-tidy
-	desktop-file-utils appstream lintian man-db groff-base
-	dpkg-dev file
+	clang libclang-rt-dev valgrind cppcheck clang-tidy
 )
 
 case "${1:-}" in
 run) packages=("${run_packages[@]}") ;;
 test) packages=("${test_packages[@]}") ;;
+cross) packages=(cmake make fluid "${check_packages[@]}") ;;
 only) packages=() ;;
-*) echo "usage: $0 run|test|only [package...]" >&2; exit 2 ;;
+*) echo "usage: $0 run|test|cross|only [package...]" >&2; exit 2 ;;
 esac
 shift
 packages+=("$@")

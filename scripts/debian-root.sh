@@ -1,0 +1,110 @@
+# Sourced by fresh-debian.sh and cross.sh: a minimal Debian root of another
+# release, bootstrapped from this machine's own mirrors, and undone on exit.
+#   root_make SUITE updates|main [PACKAGE...]
+#     updates: the release with its updates and security suites, as a user's
+#     machine has them; main: the release's main suite alone, in which every
+#     architecture's packages have the same versions. Sets root.
+#   root_mount               /proc, /dev and /sys in the root
+#   in_root COMMAND [VAR=VALUE...]   runs COMMAND in /src of the root
+# Needs root. The caller's EXIT trap must call root_cleanup.
+
+root=
+root_sources=
+root_mpid=
+
+root_host_sources() {
+	local f=/etc/apt/sources.list.d/debian.sources
+	[ -f "$f" ] || f=/etc/apt/sources.list
+	echo "$f"
+}
+
+# The URI of this machine's main Debian suite.
+root_mirror() { # host sources, host suite
+	if [ "${1##*.}" = sources ]; then
+		awk -v suite="$2" 'BEGIN { RS = ""; FS = "\n" } {
+			uri = ""; found = 0
+			for (i = 1; i <= NF; i++) {
+				n = split($i, w, /[ \t]+/)
+				if (w[1] == "URIs:") uri = w[2]
+				if (w[1] == "Suites:") for (j = 2; j <= n; j++) if (w[j] == suite) found = 1
+			}
+			if (found && uri != "") { print uri; exit }
+		}' "$1"
+	else
+		awk -v suite="$2" '$1 == "deb" {
+			i = 2
+			if ($2 ~ /^\[/) { while ($i !~ /\]$/) i++; i++ }
+			if ($(i + 1) == suite) { print $i; exit }
+		}' "$1"
+	fi
+}
+
+root_make() { # suite, updates|main, packages to include
+	local suite=$1 mode=$2
+	shift 2
+	local host_sources host_suite valid_until include
+	host_sources=$(root_host_sources)
+	host_suite=$(. /etc/os-release && echo "$VERSION_CODENAME")
+	root=$(mktemp -d /var/tmp/merrivane-root.XXXXXX)
+	# Debian's development release is not refreshed in every archive, so its
+	# Release file may have expired: only its root skips that check.
+	case $suite in
+	bookworm | trixie) valid_until= ;;
+	*) valid_until='Check-Valid-Until: no' ;;
+	esac
+	if [ "$mode" = main ]; then
+		local mirror
+		mirror=$(root_mirror "$host_sources" "$host_suite")
+		[ -n "$mirror" ] || { echo "no mirror for $host_suite in $host_sources" >&2; return 1; }
+		root_sources=$(mktemp --suffix=.list /var/tmp/merrivane-sources.XXXXXX)
+		echo "deb ${valid_until:+[check-valid-until=no] }$mirror $suite main" >"$root_sources"
+	elif [ "${host_sources##*.}" = sources ]; then
+		# mmdebstrap tells the two formats apart by the file's ending
+		root_sources=$(mktemp --suffix=.sources /var/tmp/merrivane-sources.XXXXXX)
+		# the machine's own mirrors with the release's name in place of its own
+		sed -E "s/\b$host_suite(-[a-z]+)?\b/$suite\1/g" "$host_sources" |
+			awk -v extra="$valid_until" '/^Types:/ && extra != "" { print; print extra; next } { print }' >"$root_sources"
+	else
+		root_sources=$(mktemp --suffix=.list /var/tmp/merrivane-sources.XXXXXX)
+		sed -E "s/\b$host_suite(-[a-z]+)?\b/$suite\1/g; ${valid_until:+s/^deb /deb [check-valid-until=no] /}" \
+			"$host_sources" >"$root_sources"
+	fi
+	grep -E '^(Suites|deb)' "$root_sources"
+	include=$(IFS=,; echo "$*")
+	mmdebstrap --variant=apt ${include:+--include="$include"} --quiet "$suite" "$root" "$root_sources" &
+	root_mpid=$!
+	wait "$root_mpid"
+	root_mpid=
+}
+
+root_mount() {
+	mount -t proc proc "$root/proc"
+	mount --rbind /dev "$root/dev" && mount --make-rslave "$root/dev"
+	mount -t sysfs sysfs "$root/sys"
+}
+
+in_root() { # command, VAR=VALUE...
+	local command=$1
+	shift
+	chroot "$root" /usr/bin/env -i HOME=/root TERM=dumb LANG=C.UTF-8 \
+		PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+		MERRIVANE_WERROR="${MERRIVANE_WERROR:-OFF}" "$@" bash -c "cd /src && $command"
+}
+
+# set +e: every step runs, whatever failed before it
+root_cleanup() {
+	set +e
+	# mmdebstrap undoes its own mounts when stopped
+	[ -n "$root_mpid" ] && kill "$root_mpid" 2>/dev/null && wait "$root_mpid"
+	[ -n "$root" ] || return 0
+	# processes left in the root hold its mounts
+	for p in /proc/[0-9]*; do
+		[ "$(readlink "$p/root" 2>/dev/null)" = "$root" ] && kill -9 "${p#/proc/}" 2>/dev/null
+	done
+	for m in tmp/.X11-unix sys dev proc; do
+		mountpoint -q "$root/$m" 2>/dev/null && { umount -R "$root/$m" 2>/dev/null || umount -lR "$root/$m"; }
+	done
+	findmnt -rn -o TARGET | grep -F "$root/" | sort -r | xargs -r umount -l
+	# never into a mount that is still there
+	rm -rf --one-file-system "$root" "$root_sources"
+}
