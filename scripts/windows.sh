@@ -32,6 +32,9 @@ cmake --build build-windows -j"$jobs"
 if [ "$tests" = ON ]; then
 	# Wine in a prefix of the build's own, quiet, without Mono and Gecko
 	export WINEPREFIX=$PWD/build-windows/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+	# Wine names files in the locale's character set: in a plain C locale
+	# the tests' paths beyond ASCII cannot be made
+	export LC_ALL=C.UTF-8
 	cmake/wine-run.sh wineboot --init >/dev/null 2>&1
 	# one at a time: the Wine programs of one prefix share one desktop. A
 	# program Wine fails to start (seen under load: no output, at once) is
