@@ -20,18 +20,19 @@ umask 0022 # the packages' file modes follow it
 
 usage() { echo "usage: $0 ARCH... [--package-only]; ARCH: arm64 armhf armel i386 mips64el mipsel ppc64el riscv64 s390x" >&2; exit 2; }
 
-# The GNU triplet of the architecture's compilers, and its qemu.
-tools() {
+# The GNU triplet of the architecture's compilers (qemu-user-static has
+# every emulator; cmake/debian-cross.cmake picks it).
+triplet() {
 	case $1 in
-	arm64) echo aarch64-linux-gnu aarch64 ;;
-	armel) echo arm-linux-gnueabi arm ;;
-	armhf) echo arm-linux-gnueabihf arm ;;
-	i386) echo i686-linux-gnu i386 ;;
-	mips64el) echo mips64el-linux-gnuabi64 mips64el ;;
-	mipsel) echo mipsel-linux-gnu mipsel ;;
-	ppc64el) echo powerpc64le-linux-gnu ppc64le ;;
-	riscv64) echo riscv64-linux-gnu riscv64 ;;
-	s390x) echo s390x-linux-gnu s390x ;;
+	arm64) echo aarch64-linux-gnu ;;
+	armel) echo arm-linux-gnueabi ;;
+	armhf) echo arm-linux-gnueabihf ;;
+	i386) echo i686-linux-gnu ;;
+	mips64el) echo mips64el-linux-gnuabi64 ;;
+	mipsel) echo mipsel-linux-gnu ;;
+	ppc64el) echo powerpc64le-linux-gnu ;;
+	riscv64) echo riscv64-linux-gnu ;;
+	s390x) echo s390x-linux-gnu ;;
 	*) return 1 ;;
 	esac
 }
@@ -55,7 +56,7 @@ tests=ON
 for a; do
 	case $a in
 	--package-only) tests=OFF ;;
-	*) tools "$a" >/dev/null || usage; archs+=("$a") ;;
+	*) triplet "$a" >/dev/null || usage; archs+=("$a") ;;
 	esac
 done
 [ ${#archs[@]} -gt 0 ] || usage
@@ -63,8 +64,8 @@ options=()
 [ "$tests" = ON ] || options=(--package-only)
 
 build() { # arch
-	local arch=$1 gnu qemu package= fltk cmake_options=()
-	read -r gnu qemu <<<"$(tools "$arch")"
+	local arch=$1 gnu package= fltk cmake_options=()
+	gnu=$(triplet "$arch")
 	case $arch in i386 | ppc64el | s390x) ;; *) package=1 ;; esac
 	[ "$tests" = ON ] || [ -n "$package" ] || { echo "$arch gets no package" >&2; exit 2; }
 	echo "=== cross: $arch ($(date +%T))"
