@@ -10,7 +10,8 @@
 # ARCH: arm64 armhf i386 ppc64el s390x on this machine; armel mips64el
 # mipsel (Debian 12) and riscv64 (Debian 13) in a fresh root of that
 # release (root needed), one root for those of one release, the package and
-# the test log (LastTest.log) copied back.
+# the test log (LastTest.log) copied back. One whose libraries do not
+# install on this machine is built in a root of this machine's release.
 # s390x: Debian's FLTK for it does not install (nor does its zlib1g), so
 # FLTK 1.3.11 is built from the vendored sources (FLTK_TARBALL as for
 # windows.sh), without Xft; it gets the whole suite but no package.
@@ -63,28 +64,43 @@ done
 options=()
 [ "$tests" = ON ] || options=(--package-only)
 
+# The bundled FLTK's sources, for s390x.
+fltk_tarball() { realpath -m "${FLTK_TARBALL:-../shared/vendor/fltk-1.3.11.tar.gz}"; }
+
+# What building for $1 takes of this machine's own packages: its compilers
+# and the tools the tests run.
+install_tools() { # arch
+	local gnu fonts=()
+	gnu=$(triplet "$1")
+	# without Xft FLTK draws in the X server's own fonts, helvetica in the
+	# sizes the layout uses
+	[ "$1" != s390x ] || fonts=(xfonts-base xfonts-75dpi xfonts-100dpi)
+	if [ "$tests" = ON ]; then
+		bash scripts/setup.sh cross "g++-$gnu" qemu-user-static "${fonts[@]}"
+	else
+		bash scripts/setup.sh only cmake make fluid dpkg-dev file "g++-$gnu" qemu-user-static "${fonts[@]}"
+	fi
+}
+
+# The architecture's own libraries: fails where they do not install beside
+# this machine's packages.
+install_libraries() { # arch
+	local libs=("libfltk1.3-dev:$1")
+	[ "$1" != s390x ] || libs=(libx11-dev:s390x libxext-dev:s390x)
+	[ "$tests" = OFF ] || libs+=("libgtest-dev:$1" "libx11-dev:$1" "libmpfr-dev:$1")
+	bash scripts/setup.sh only "${libs[@]}"
+}
+
 build() { # arch
-	local arch=$1 gnu package= fltk cmake_options=()
+	local arch=$1 gnu package= cmake_options=()
 	gnu=$(triplet "$arch")
 	case $arch in i386 | ppc64el | s390x) ;; *) package=1 ;; esac
 	[ "$tests" = ON ] || [ -n "$package" ] || { echo "$arch gets no package" >&2; exit 2; }
 	echo "=== cross: $arch ($(date +%T))"
 	if [ "$arch" = s390x ]; then
-		# without Xft FLTK draws in the X server's own fonts, helvetica in
-		# the sizes the layout uses
-		fltk=(libx11-dev:s390x libxext-dev:s390x xfonts-base xfonts-75dpi xfonts-100dpi)
-		local tarball fltk_source
-		tarball=$(realpath -m "${FLTK_TARBALL:-../shared/vendor/fltk-1.3.11.tar.gz}")
-		fltk_source=$(bash scripts/unpack-fltk.sh "$tarball" "build-$arch")
+		local fltk_source
+		fltk_source=$(bash scripts/unpack-fltk.sh "$(fltk_tarball)" "build-$arch")
 		cmake_options=(-DMERRIVANE_BUNDLED_FLTK=ON -DFETCHCONTENT_SOURCE_DIR_FLTK="$fltk_source")
-	else
-		fltk=("libfltk1.3-dev:$arch")
-	fi
-	if [ "$tests" = ON ]; then
-		bash scripts/setup.sh cross "g++-$gnu" qemu-user-static "${fltk[@]}" \
-			"libgtest-dev:$arch" "libx11-dev:$arch" "libmpfr-dev:$arch"
-	else
-		bash scripts/setup.sh only cmake make fluid dpkg-dev file "g++-$gnu" qemu-user-static "${fltk[@]}"
 	fi
 
 	DEB_HOST_MULTIARCH=$(dpkg-architecture -a "$arch" -q DEB_HOST_MULTIARCH 2>/dev/null)
@@ -120,10 +136,13 @@ in_fresh_root() ( # release, archs
 	else
 		tar --exclude='./build*' -c .
 	fi | tar -x -C "$root/src"
+	# the bundled FLTK's sources, for s390x
+	tarball=$(fltk_tarball)
+	[ ! -f "$tarball" ] || install -D -m 0644 "$tarball" "$root/vendor/${tarball##*/}"
 	root_mount
 	epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || true)}
 	status=0
-	in_root "bash scripts/cross.sh $* ${options[*]}" MERRIVANE_CROSS_ROOT="$release" \
+	in_root "bash scripts/cross.sh $* ${options[*]}" MERRIVANE_CROSS_ROOT="$release" FLTK_TARBALL="/vendor/${tarball##*/}" \
 		${epoch:+SOURCE_DATE_EPOCH=$epoch} || status=$?
 	for a; do
 		mkdir -p "build-$a"
@@ -135,13 +154,24 @@ in_fresh_root() ( # release, archs
 )
 
 # Those of this machine in turn, then those of each release in its root.
+# One whose libraries do not install here (say, beside updates that its
+# architecture's lists lack) goes to a root of this release's main suite.
+host_release=$(. /etc/os-release && echo "$VERSION_CODENAME")
 declare -A rooted=()
 for a in "${archs[@]}"; do
 	release=$(release_of "$a")
-	if [ -z "$release" ] || [ "${MERRIVANE_CROSS_ROOT:-}" = "$release" ]; then
-		(build "$a")
-	else
+	if [ -n "$release" ] && [ "${MERRIVANE_CROSS_ROOT:-}" != "$release" ]; then
 		rooted[$release]+=" $a"
+		continue
+	fi
+	install_tools "$a"
+	if install_libraries "$a"; then
+		(build "$a")
+	elif [ -z "${MERRIVANE_CROSS_ROOT:-}" ]; then
+		echo "cross: $a's libraries do not install beside this machine's packages; building $a in a fresh root of Debian $host_release's main suite"
+		rooted[$host_release]+=" $a"
+	else
+		exit 1
 	fi
 done
 for release in $(printf '%s\n' "${!rooted[@]}" | sort); do

@@ -11,6 +11,7 @@
 root=
 root_sources=
 root_mpid=
+root_apt_update=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/apt-update.sh
 
 root_host_sources() {
 	local f=/etc/apt/sources.list.d/debian.sources
@@ -71,7 +72,10 @@ root_make() { # suite, updates|main, packages to include
 	fi
 	grep -E '^(Suites|deb)' "$root_sources"
 	include=$(IFS=,; echo "$*")
-	mmdebstrap --variant=apt ${include:+--include="$include"} --quiet "$suite" "$root" "$root_sources" &
+	# the lists updated as everywhere else: past a source that cannot be fetched
+	mmdebstrap --variant=apt ${include:+--include="$include"} --quiet --skip=update \
+		--setup-hook="APT_CONFIG=\"\$MMDEBSTRAP_APT_CONFIG\" bash $(printf %q "$root_apt_update")" \
+		"$suite" "$root" "$root_sources" &
 	root_mpid=$!
 	wait "$root_mpid"
 	root_mpid=

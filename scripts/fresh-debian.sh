@@ -4,9 +4,11 @@
 # machine's own apt sources, clones the commit under test into it and,
 # inside it, runs scripts/run.sh (the program must come up on a private Xvfb
 # without a compiler warning, and close with status 0), then scripts/test.sh.
-#   fresh-debian.sh [CODENAME [PACKAGE...]]
+#   fresh-debian.sh [--dead-source] [CODENAME [PACKAGE...]]
 # CODENAME: bookworm, trixie, forky...; PACKAGEs are installed first, as a
 # user may have them (libfltk1.4-dev), and must still be installed after.
+# --dead-source adds an apt source that has gone away, as many desktops
+# have one: both commands must go on past it, and say so.
 # MERRIVANE_WERROR is passed on to test.sh. Needs root. Everything it mounts
 # or makes is undone on every exit.
 set -eu
@@ -15,6 +17,8 @@ repo=$(cd "$(dirname "$0")/.." && pwd)
 
 bash "$repo/scripts/setup.sh" only mmdebstrap xvfb xdotool git
 
+dead_source=
+[ "${1:-}" != --dead-source ] || { dead_source=file:/srv/gone-repository; shift; }
 suite=${1:-$(. /etc/os-release && echo "$VERSION_CODENAME")}
 shift $(($# > 0))
 users=("$@")
@@ -33,6 +37,7 @@ fail() { echo "fresh root: $*" >&2; exit 1; }
 
 step "bootstrapping Debian $suite"
 root_make "$suite" updates git "${users[@]}"
+[ -z "$dead_source" ] || echo "deb [trusted=yes] $dead_source ./" >"$root/etc/apt/sources.list.d/gone.list"
 
 commit=$(git -C "$repo" rev-parse HEAD)
 git clone --quiet --no-local "$repo" "$root/src"
@@ -67,6 +72,10 @@ timeout 30 tail --pid="$run" -f /dev/null || fail "Merrivane did not close on Es
 wait "$run" || status=$?
 [ "$status" -eq 0 ] || { tail -n 40 "$log" >&2; fail "scripts/run.sh ended with status $status"; }
 grep '^installing:' "$log" || true
+if [ -n "$dead_source" ]; then
+	grep -F "apt-update: going on with the package lists at hand; not updated: $dead_source" "$log" ||
+		fail "scripts/run.sh did not say that it went on past $dead_source"
+fi
 # the compiler's and CMake's own, not what libraries print at run time
 if grep -E '^[^ ]+:[0-9]+:([0-9]+:)? warning:|^CMake Warning' "$log" >&2; then
 	fail "scripts/run.sh built with warnings"

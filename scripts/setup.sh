@@ -59,10 +59,13 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 apt() { $sudo env DEBIAN_FRONTEND=noninteractive apt-get "$@"; }
 echo "installing: ${missing[*]}"
+# architectures brought in here leave again if nothing of theirs installs
+added=()
+trap 'for a in "${added[@]}"; do $sudo dpkg --remove-architecture "$a" 2>/dev/null || true; done' EXIT
 for arch in $(printf '%s\n' "${missing[@]}" | sed -n 's/.*:\(.*\)/\1/p' | sort -u); do
-	dpkg --print-foreign-architectures | grep -qx "$arch" || $sudo dpkg --add-architecture "$arch"
+	dpkg --print-foreign-architectures | grep -qx "$arch" || { $sudo dpkg --add-architecture "$arch"; added+=("$arch"); }
 done
-apt update
+bash "$(dirname "$0")/apt-update.sh"
 
 # Whether package $1 conflicts with or breaks $2, or what $2 provides.
 clashes() {
@@ -89,3 +92,4 @@ if [ -n "$removed" ]; then
 	exit 1
 fi
 apt install -y --no-remove --no-install-recommends "${missing[@]}"
+added=()
