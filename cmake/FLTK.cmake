@@ -10,36 +10,36 @@
 #   package cannot even be loaded (it declares fltk::fluid twice, Debian bug
 #   1112001).
 # - Elsewhere (Windows), or with MERRIVANE_BUNDLED_FLTK (a Debian
-#   architecture whose FLTK package does not install), FLTK 1.3.11 built
-#   from source with the program, statically and without OpenGL; on X11
-#   without Xft, for the same reason. Give FETCHCONTENT_SOURCE_DIR_FLTK an
-#   unpacked copy to build without a network.
+#   architecture whose FLTK package does not install), FLTK built from
+#   source with the program as FLTKOptions.cmake says: 1.4.5 on Windows,
+#   where it follows the screen's scale and each monitor's; 1.3.11
+#   elsewhere, on X11 without Xft for the same reason. Give
+#   FETCHCONTENT_SOURCE_DIR_FLTK an unpacked copy to build without a
+#   network. scripts/windows.sh builds that FLTK once on its own and hands
+#   it to the installed route (CMAKE_FIND_ROOT_PATH).
 #
 # Included before the project's own compile options, which are not FLTK's.
-option(MERRIVANE_BUNDLED_FLTK "Build FLTK 1.3.11 from source with the program" ${WIN32})
+option(MERRIVANE_BUNDLED_FLTK "Build FLTK from source with the program" ${WIN32})
+if(WIN32)
+  set(MERRIVANE_BUNDLED_FLTK_VERSION 1.4.5 CACHE STRING "The FLTK built with the program")
+else()
+  set(MERRIVANE_BUNDLED_FLTK_VERSION 1.3.11 CACHE STRING "The FLTK built with the program")
+endif()
 add_library(merrivane_fltk INTERFACE)
 
 if(MERRIVANE_BUNDLED_FLTK)
   include(FetchContent)
   FetchContent_Declare(fltk
     GIT_REPOSITORY https://github.com/fltk/fltk.git
-    GIT_TAG release-1.3.11)
+    GIT_TAG release-${MERRIVANE_BUNDLED_FLTK_VERSION})
   FetchContent_GetProperties(fltk)
   if(NOT fltk_POPULATED)
     FetchContent_Populate(fltk)
-    set(OPTION_BUILD_SHARED_LIBS OFF CACHE BOOL "" FORCE)
-    set(OPTION_USE_GL OFF CACHE BOOL "" FORCE)
-    set(OPTION_USE_SYSTEM_ZLIB OFF CACHE BOOL "" FORCE)
-    set(OPTION_USE_SYSTEM_LIBJPEG OFF CACHE BOOL "" FORCE)
-    set(OPTION_USE_SYSTEM_LIBPNG OFF CACHE BOOL "" FORCE)
-    set(FLTK_BUILD_TEST OFF CACHE BOOL "" FORCE)
-    set(FLTK_BUILD_EXAMPLES OFF CACHE BOOL "" FORCE)
-    set(OPTION_USE_XFT OFF CACHE BOOL "" FORCE)
-    set(OPTION_USE_PANGO OFF CACHE BOOL "" FORCE)
+    include(${CMAKE_CURRENT_LIST_DIR}/FLTKOptions.cmake)
     # only the libraries the program links are built
     add_subdirectory(${fltk_SOURCE_DIR} ${fltk_BINARY_DIR} EXCLUDE_FROM_ALL)
   endif()
-  set(MERRIVANE_FLTK_VERSION 1.3.11)
+  set(MERRIVANE_FLTK_VERSION ${MERRIVANE_BUNDLED_FLTK_VERSION})
   target_include_directories(merrivane_fltk SYSTEM INTERFACE ${fltk_BINARY_DIR} ${fltk_SOURCE_DIR})
   target_link_libraries(merrivane_fltk INTERFACE fltk)
   return()

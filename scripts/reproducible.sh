@@ -5,10 +5,13 @@
 # Debian packages (amd64, arm64, armhf), merrivane.exe, the Windows installer and
 # zip. On a difference it shows what diffoscope finds and
 # fails. Nothing needs to be set: the packages' one time is the last
-# commit's. FLTK_TARBALL as for windows.sh.
+# commit's. FLTK_TARBALL as for windows.sh; both clones take the FLTK for
+# Windows that windows.sh built here (MERRIVANE_WINDOWS_FLTK), or that the
+# first builds there.
 set -eu
 repo=$(cd "$(dirname "$0")/.." && pwd)
-tarball=$(realpath "${FLTK_TARBALL:-$repo/../shared/vendor/fltk-1.3.11.tar.gz}")
+tarball=$(realpath "${FLTK_TARBALL:-$repo/../shared/vendor/fltk-1.4.5.tar.gz}")
+export MERRIVANE_WINDOWS_FLTK=${MERRIVANE_WINDOWS_FLTK:-$repo/build-windows/fltk}
 commit=$(git -C "$repo" rev-parse HEAD)
 work=$(mktemp -d /var/tmp/merrivane-reproducible.XXXXXX)
 trap 'rm -rf "$work"' EXIT

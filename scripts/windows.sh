@@ -1,12 +1,14 @@
 #!/bin/bash
-# Cross-builds Merrivane for Windows x86-64 into build-windows/: FLTK 1.3.11
+# Cross-builds Merrivane for Windows x86-64 into build-windows/: FLTK 1.4.5
 # from the vendored sources, then merrivane.exe (static, GUI), its tests run
 # under Wine (GUI ones on a private Xvfb), an NSIS installer and a zip.
 #   windows.sh                 all of that
 #   windows.sh --package-only  the program and its packages, no tests
 # Installs what is missing (MinGW-w64, Wine, NSIS), through sudo when not
-# root. FLTK_TARBALL may name the FLTK 1.3.11 sources; by default they are
-# taken from ../shared/vendor beside the project.
+# root. FLTK_TARBALL may name the FLTK 1.4.5 sources; by default they are
+# taken from ../shared/vendor beside the project. FLTK is built once, on its
+# own, and installed in MERRIVANE_WINDOWS_FLTK (build-windows/fltk by
+# default); a later run, or another clone's, takes it from there.
 set -eu
 cd "$(dirname "$0")/.."
 umask 0022 # the packages' file modes follow it
@@ -20,14 +22,30 @@ else
 	bash scripts/setup.sh only cmake g++-mingw-w64-x86-64-posix nsis
 fi
 
-tarball=$(realpath -m "${FLTK_TARBALL:-../shared/vendor/fltk-1.3.11.tar.gz}")
-fltk=$(bash scripts/unpack-fltk.sh "$tarball" build-windows)
-
 jobs=$(nproc)
-cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+toolchain=$PWD/cmake/mingw-w64-x86_64.cmake
+fltk=$(realpath -m "${MERRIVANE_WINDOWS_FLTK:-build-windows/fltk}")
+if [ ! -f "$fltk/.complete" ]; then
+	tarball=$(realpath -m "${FLTK_TARBALL:-../shared/vendor/fltk-1.4.5.tar.gz}")
+	version=$(basename "$tarball" .tar.gz)
+	source=$(bash scripts/unpack-fltk.sh "$tarball" "$fltk.build")
+	echo "=== FLTK ${version#fltk-} for Windows into $fltk ($(date +%T))"
+	rm -rf "$fltk" "$fltk.build/build"
+	# no path of the folders built in kept in the library
+	maps="-ffile-prefix-map=$source=fltk -ffile-prefix-map=$fltk.build/build=fltk-build"
+	cmake -S "$source" -B "$fltk.build/build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+		-DMERRIVANE_BUNDLED_FLTK_VERSION="${version#fltk-}" -C cmake/FLTKOptions.cmake \
+		-DCMAKE_C_FLAGS="$maps" -DCMAKE_CXX_FLAGS="$maps" -DCMAKE_INSTALL_PREFIX="$fltk" >"$fltk.build/log" ||
+		{ cat "$fltk.build/log" >&2; exit 1; }
+	cmake --build "$fltk.build/build" -j"$jobs" >>"$fltk.build/log" || { tail -n 40 "$fltk.build/log" >&2; exit 1; }
+	cmake --install "$fltk.build/build" >>"$fltk.build/log"
+	touch "$fltk/.complete"
+fi
+
+cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
 	-DCMAKE_BUILD_TYPE=Release -DMERRIVANE_BENCH=OFF -DMERRIVANE_TESTS="$tests" \
 	-DMERRIVANE_WERROR="${MERRIVANE_WERROR:-OFF}" \
-	-DFETCHCONTENT_SOURCE_DIR_FLTK="$fltk" -DFETCHCONTENT_SOURCE_DIR_GOOGLETEST=/usr/src/googletest
+	-DMERRIVANE_BUNDLED_FLTK=OFF -DCMAKE_FIND_ROOT_PATH="$fltk" -DFETCHCONTENT_SOURCE_DIR_GOOGLETEST=/usr/src/googletest
 cmake --build build-windows -j"$jobs"
 if [ "$tests" = ON ]; then
 	# Wine in a prefix of the build's own, quiet, without Mono and Gecko

@@ -16,7 +16,7 @@
 #include <FL/fl_draw.H>
 
 #include "ui/ui.h"
-#include "../ui/x11_driver.h"
+#include "../ui/driver.h"
 
 namespace {
 

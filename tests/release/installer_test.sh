@@ -1,9 +1,10 @@
 #!/bin/bash
 # The Windows release: merrivane.exe is a GUI program that needs no DLL of
-# its own beside it; the zip holds it with the licence and the examples; the
-# installer, run silently under Wine in a scratch prefix, installs it with a
-# Start-menu shortcut and an uninstaller, the installed program starts, and
-# the uninstaller removes it.
+# its own beside it, and both it and the installer are DPI aware; the zip
+# holds it with the licence and the examples; the installer, run silently
+# under Wine in a scratch prefix, installs it with a Start-menu shortcut and
+# an uninstaller, the installed program starts, and the uninstaller removes
+# it.
 set -eu
 build=$1
 . "$(dirname "$0")/../ui/session.sh"
@@ -20,11 +21,17 @@ grep -q 'Subsystem.*(Windows GUI)' <<<"$headers" || fail "merrivane.exe is not a
 dlls=$(sed -n 's/.*DLL Name: //p' <<<"$headers" | tr 'A-Z' 'a-z' | sort | tr '\n' ' ')
 for dll in $dlls; do
 	case $dll in
-	advapi32.dll | comctl32.dll | comdlg32.dll | gdi32.dll | kernel32.dll | msvcrt.dll | ole32.dll | \
+	advapi32.dll | comctl32.dll | comdlg32.dll | gdi32.dll | gdiplus.dll | kernel32.dll | msvcrt.dll | ole32.dll | \
 		shell32.dll | user32.dll | ws2_32.dll | imm32.dll | winspool.drv) ;;
 	*) fail "merrivane.exe needs $dll beside it" ;;
 	esac
 done
+
+# Windows draws both at the screen's scale, never stretched: the program
+# per monitor, the installer at the system's
+grep -aq '<dpiAwareness xmlns="[^"]*">PerMonitorV2, PerMonitor</dpiAwareness>' "$build/merrivane.exe" ||
+	fail "merrivane.exe declares no per-monitor DPI awareness"
+grep -aq '<dpiAware[^>]*>true</dpiAware>' "$installer" || fail "the installer is not DPI aware"
 
 listing=$(unzip -Z1 "$zip")
 for f in bin/merrivane.exe LICENSE examples/spool.txt examples/line.txt; do

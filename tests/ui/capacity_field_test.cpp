@@ -13,7 +13,7 @@
 
 #include "capacity/capacity.h"
 #include "ui/ui.h"
-#include "x11_driver.h"
+#include "driver.h"
 
 namespace {
 
@@ -91,7 +91,7 @@ TEST_F(CapacityField, KeyboardZoomChangesNoFieldNorTheCapacity)
 {
 	if (Screen_Scale() == 0)
 		GTEST_SKIP() << "this FLTK does not zoom";
-	const char *dpi = std::getenv("MERRIVANE_XFT_DPI");
+	const char *dpi = std::getenv("MERRIVANE_DPI");
 	const float start = Screen_Scale();
 	EXPECT_FLOAT_EQ((dpi ? std::atof(dpi) : 96) / 96, start);
 

@@ -3,6 +3,8 @@
 # FAIL_LOG, when set, is a file shown on failure; MERRIVANE_EMULATOR, when
 # set, runs the programs built for another machine (qemu, wine).
 
+. "$(dirname "${BASH_SOURCE[0]}")/screen_dpi.sh"
+
 WAIT=${WAIT:-20}
 [ -z "${MERRIVANE_EMULATOR:-}" ] || WAIT=$((WAIT * 3))
 FAIL_LOG=

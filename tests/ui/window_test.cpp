@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "ui/ui.h"
-#include "x11_driver.h"
+#include "driver.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-#ifndef MERRIVANE_X11_DRIVER_H
-#define MERRIVANE_X11_DRIVER_H
+#ifndef MERRIVANE_DRIVER_H
+#define MERRIVANE_DRIVER_H
 
 #include <functional>
 #include <string>
@@ -12,7 +12,9 @@ void Show_Mapped(Fl_Window *w);
 
 /* Runs `xdotool ARGS` as real input while the FLTK loop keeps running;
  * "%W" in ARGS stands for the X window id of the window given. Returns
- * xdotool's exit status. */
+ * xdotool's exit status. On Windows the same words become Windows input:
+ * mousemove --window %W X Y, click 1, and key with chords of ctrl, shift,
+ * plus, minus and digits; 0, or 1 for any other word. */
 int Xdo(Fl_Window *w, const std::string &args);
 
 /* Clicks the middle of widget o in its window. */
@@ -24,7 +26,7 @@ bool Poll(const std::function<bool()> &done, double seconds = 10);
 /* The scale FLTK draws the screen at, or 0 where it never scales (1.3). */
 float Screen_Scale();
 
-/* A window's width in the X server's pixels. */
+/* A window's width in the screen's pixels. */
 int Device_Width(Fl_Window *w);
 
 /* What a valuator shows, e.g. "6.1". */
