@@ -13,7 +13,8 @@
 #   architecture whose FLTK package does not install), FLTK built from
 #   source with the program as FLTKOptions.cmake says: 1.4.5 on Windows,
 #   where it follows the screen's scale and each monitor's; 1.3.11
-#   elsewhere, on X11 without Xft for the same reason. Give
+#   elsewhere, on X11 without Xft for the same reason (1.4.5 so built for
+#   s390x draws and scales, but ignores its own zoom keys). Give
 #   FETCHCONTENT_SOURCE_DIR_FLTK an unpacked copy to build without a
 #   network. scripts/windows.sh builds that FLTK once on its own and hands
 #   it to the installed route (CMAKE_FIND_ROOT_PATH).

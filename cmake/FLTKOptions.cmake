@@ -13,6 +13,11 @@ else()
     FLTK_BUILD_TEST FLTK_BUILD_EXAMPLES FLTK_BUILD_FLUID FLTK_BUILD_FLTK_OPTIONS FLTK_BUILD_FORMS
     FLTK_BUILD_HTML_DOCS FLTK_BUILD_PDF_DOCS FLTK_USE_XFT FLTK_USE_PANGO FLTK_BACKEND_WAYLAND)
 endif()
+# FLTK 1.4 looks for trunc() without the maths library, which cross
+# builds then lack, and its stand-in clashes with the C library's
+if(NOT MERRIVANE_BUNDLED_FLTK_VERSION VERSION_LESS 1.4 AND CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  set(HAVE_TRUNC 1 CACHE INTERNAL "")
+endif()
 foreach(_option IN LISTS _fltk_off)
   set(${_option} OFF CACHE BOOL "" FORCE)
 endforeach()
