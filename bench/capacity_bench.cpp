@@ -15,7 +15,7 @@ static void run(benchmark::State &state, Model *model, double sw, double od, dou
 		benchmark::DoNotOptimize(yards);
 	}
 	if (model == Spool_Capacity)
-		state.SetLabel(NATIVE_EXTENDED ? "native x87 long double" : "software extended");
+		state.SetLabel(X87_Chosen() ? "native x87 long double" : "software extended");
 	state.counters["layers"] = layers;
 	if (layers > 0)
 		state.counters["ns_per_layer"] = benchmark::Counter(layers,

@@ -10,7 +10,13 @@
 # it stops before installing anything and says which and why.
 set -eu
 
-installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'ok installed'; }
+# A package named without an architecture is this machine's (or all's): a
+# cross build's libmpfr-dev:s390x is not the native libmpfr-dev.
+installed() {
+	local arch='[^ ]+'
+	[[ $1 == *:* ]] || arch="($(dpkg --print-architecture)|all)"
+	dpkg-query -W -f='${Status} ${Architecture}\n' "$1" 2>/dev/null | grep -Eq "ok installed $arch\$"
+}
 
 # FLTK: the development package already installed, 1.3 or 1.4 (they
 # conflict); 1.3 where there is neither. FLTK's CMake files import fluid,

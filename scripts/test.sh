@@ -1,5 +1,6 @@
 #!/bin/bash
-# Installs what is missing and runs every test: in a plain build; in a build
+# Installs what is missing and runs every test: in a plain build (the
+# capacity tests under valgrind too, and as root under box64); in a build
 # with Address- and UndefinedBehaviorSanitizer, where the capacity model runs
 # on the software extended type; the capacity tests with a 64-bit long
 # double, as on machines without the x87 format; everything once more with
@@ -11,6 +12,11 @@ bash scripts/setup.sh test
 
 jobs=$(nproc)
 werror=-DMERRIVANE_WERROR=${MERRIVANE_WERROR:-OFF}
+# box64 for the x86 emulator tests, beside valgrind: unpacked as root only
+if [ "$(uname -m)" = x86_64 ] && [ "$(id -u)" -eq 0 ]; then
+	bash scripts/box64-root.sh "$PWD/build-box64"
+	export MERRIVANE_BOX64_ROOT=$PWD/build-box64
+fi
 # options given in full: build/ may have been set up by run.sh without tests
 cmake -S . -B build "$werror" -DMERRIVANE_TESTS=ON -DMERRIVANE_BENCH=ON -DMERRIVANE_SANITIZE=OFF -DMERRIVANE_SOFT_EXTENDED=OFF
 cmake --build build -j"$jobs"

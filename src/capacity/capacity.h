@@ -20,8 +20,16 @@ int Spool_Capacity_Software(double sw, double od, double id, double lw, double *
 double Layer_Yards(float r0, float R, float lw, float sw);
 double Layer_Yards_Software(float r0, float R, float lw, float sw);
 
-/* 1 where the model runs on the native long double (the x87 format). */
+/* 1 where the native long double is the x87 format. */
 extern const int NATIVE_EXTENDED;
+
+/* 1 where the model runs on it: where the x87 unit rounds as a real one
+ * does, which emulators that compute it in doubles do not, and not on ARM
+ * under Windows, whose emulator does so by default. Decided once, at the
+ * first call. Choose_X87 is the decision: whether the unit rounded
+ * exactly, and the machine Windows runs on (IMAGE_FILE_MACHINE_*, or 0). */
+int X87_Chosen();
+int Choose_X87(int exact, unsigned machine);
 
 /* The x87 unit's precision control, where the machine has the unit (x86):
  * sets it to bits (24, 53 or 64) and returns the control word it replaced,

@@ -19,20 +19,28 @@
  * twice the time per layer. Rounding at the edges of the range, division
  * and the functions on the packed layout are in extended.cpp. */
 
+/* What the layer loop reaches on its common path is compiled into it at
+ * every optimisation level; -O2 alone leaves most of it behind calls. */
+#if defined(__GNUC__)
+#define LOOP_INLINE static inline __attribute__((always_inline))
+#else
+#define LOOP_INLINE static inline
+#endif
+
 static const int BIAS = 16383;
 static const int EXP_MAX = 0x7fff;
 static const uint64_t TOP = 1ull << 63;
 
 /* The places where machines and compilers differ. */
 #if defined(__SIZEOF_INT128__)
-static inline void Mul_64(uint64_t a, uint64_t b, uint64_t *hi, uint64_t *lo)
+LOOP_INLINE void Mul_64(uint64_t a, uint64_t b, uint64_t *hi, uint64_t *lo)
 {
 	unsigned __int128 p = (unsigned __int128)a * b;
 	*hi = (uint64_t)(p >> 64);
 	*lo = (uint64_t)p;
 }
 #else
-static inline void Mul_64(uint64_t a, uint64_t b, uint64_t *hi, uint64_t *lo)
+LOOP_INLINE void Mul_64(uint64_t a, uint64_t b, uint64_t *hi, uint64_t *lo)
 {
 	uint64_t a0 = a & 0xffffffff, a1 = a >> 32, b0 = b & 0xffffffff, b1 = b >> 32;
 	uint64_t p00 = a0 * b0, p01 = a0 * b1, p10 = a1 * b0, p11 = a1 * b1;
@@ -43,9 +51,9 @@ static inline void Mul_64(uint64_t a, uint64_t b, uint64_t *hi, uint64_t *lo)
 #endif
 
 #if defined(__GNUC__)
-static inline int Leading_Zeros(uint64_t m) { return __builtin_clzll(m); } /* m != 0 */
+LOOP_INLINE int Leading_Zeros(uint64_t m) { return __builtin_clzll(m); } /* m != 0 */
 #else
-static inline int Leading_Zeros(uint64_t m)
+LOOP_INLINE int Leading_Zeros(uint64_t m)
 {
 	int n = 0;
 	for (int step = 32; step; step >>= 1)
@@ -65,14 +73,14 @@ struct Unpacked {
 	int sign;
 };
 
-static inline Unpacked Pack(int sign, int exp, uint64_t m) { return {m, exp, sign}; }
-static inline int Sign(Unpacked x) { return x.sign; }
-static inline int Exp(Unpacked x) { return x.exp; }
+LOOP_INLINE Unpacked Pack(int sign, int exp, uint64_t m) { return {m, exp, sign}; }
+LOOP_INLINE int Sign(Unpacked x) { return x.sign; }
+LOOP_INLINE int Exp(Unpacked x) { return x.exp; }
 static inline Unpacked Unpack(Extended x) { return {x.m, x.se & EXP_MAX, x.se >> 15}; }
 static inline Extended Repack(Unpacked x) { return {x.m, (uint16_t)(x.sign << 15 | x.exp)}; }
-static inline int Is_NaN(Unpacked x) { return Exp(x) == EXP_MAX && x.m != TOP; }
-static inline int Is_Inf(Unpacked x) { return Exp(x) == EXP_MAX && x.m == TOP; }
-static inline int Is_Zero(Unpacked x) { return Exp(x) == 0 && x.m == 0; }
+LOOP_INLINE int Is_NaN(Unpacked x) { return Exp(x) == EXP_MAX && x.m != TOP; }
+LOOP_INLINE int Is_Inf(Unpacked x) { return Exp(x) == EXP_MAX && x.m == TOP; }
+LOOP_INLINE int Is_Zero(Unpacked x) { return Exp(x) == 0 && x.m == 0; }
 static inline Unpacked Inf(int sign) { return Pack(sign, EXP_MAX, TOP); }
 
 
@@ -97,7 +105,7 @@ static inline Unpacked NaN_Of(Unpacked a, Unpacked b)
 
 /* Biased exponent of finite, non-zero x with its significand shifted to
  * have the top bit set; a denormal gets an exponent below 1. */
-static inline int Normalise(Unpacked x, uint64_t *m)
+LOOP_INLINE int Normalise(Unpacked x, uint64_t *m)
 {
 	int e = Exp(x);
 	*m = x.m;
@@ -124,7 +132,7 @@ static inline void Shift_Right_Jam_Far(uint64_t *hi, uint64_t *lo, int n)
 	}
 }
 
-static inline void Shift_Right_Jam(uint64_t *hi, uint64_t *lo, int n)
+LOOP_INLINE void Shift_Right_Jam(uint64_t *hi, uint64_t *lo, int n)
 {
 	if (n >= 64) {
 		Shift_Right_Jam_Far(hi, lo, n);
@@ -137,7 +145,7 @@ static inline void Shift_Right_Jam(uint64_t *hi, uint64_t *lo, int n)
 
 /* Rounding decisions are coin flips to a branch predictor, so they are
  * made without branches in the common case. */
-static inline uint64_t Round_Up(uint64_t kept, uint64_t rest)
+LOOP_INLINE uint64_t Round_Up(uint64_t kept, uint64_t rest)
 {
 	/* above half, or exactly half with an odd kept part */
 	return rest > TOP - (kept & 1);
@@ -147,7 +155,7 @@ static inline uint64_t Round_Up(uint64_t kept, uint64_t rest)
  * format: lo holds the round bit on top and the sticky bits below. */
 Unpacked Round_Pack_Edge(int sign, int exp, uint64_t hi, uint64_t lo);
 
-static inline Unpacked Round_Pack(int sign, int exp, uint64_t hi, uint64_t lo)
+LOOP_INLINE Unpacked Round_Pack(int sign, int exp, uint64_t hi, uint64_t lo)
 {
 	if (exp <= 0 || exp >= EXP_MAX - 1)
 		return Round_Pack_Edge(sign, exp, hi, lo);
@@ -160,12 +168,12 @@ static inline Unpacked Round_Pack(int sign, int exp, uint64_t hi, uint64_t lo)
 }
 
 /* Finite, non-zero and not a denormal. */
-static inline int Normal(Unpacked x) { return (unsigned)(Exp(x) - 1) < (unsigned)(EXP_MAX - 1); }
+LOOP_INLINE int Normal(Unpacked x) { return (unsigned)(Exp(x) - 1) < (unsigned)(EXP_MAX - 1); }
 
 static inline Unpacked Add_Special(Unpacked a, Unpacked b);
 
 /* both normal, the same sign: what the model does all the time */
-static inline Unpacked Add_Same_Sign(Unpacked a, Unpacked b)
+LOOP_INLINE Unpacked Add_Same_Sign(Unpacked a, Unpacked b)
 {
 	int ea = Exp(a), eb = Exp(b);
 	uint64_t hi = a.m, bhi = b.m, lo = 0, blo = 0;
@@ -185,7 +193,7 @@ static inline Unpacked Add_Same_Sign(Unpacked a, Unpacked b)
 	return Round_Pack(Sign(a), ea, hi, lo);
 }
 
-static inline Unpacked Add(Unpacked a, Unpacked b)
+LOOP_INLINE Unpacked Add(Unpacked a, Unpacked b)
 {
 	if (Normal(a) && Normal(b) && Sign(a) == Sign(b))
 		return Add_Same_Sign(a, b);
@@ -250,7 +258,7 @@ static inline Unpacked Add_Special(Unpacked a, Unpacked b)
 
 static inline Unpacked Mul_Special(Unpacked a, Unpacked b);
 
-static inline Unpacked Mul_Normal(int sign, int exp, uint64_t ma, uint64_t mb)
+LOOP_INLINE Unpacked Mul_Normal(int sign, int exp, uint64_t ma, uint64_t mb)
 {
 	uint64_t hi, lo;
 	Mul_64(ma, mb, &hi, &lo);
@@ -261,7 +269,7 @@ static inline Unpacked Mul_Normal(int sign, int exp, uint64_t ma, uint64_t mb)
 	return Round_Pack(sign, exp + 1 - low, hi, lo);
 }
 
-static inline Unpacked Mul(Unpacked a, Unpacked b)
+LOOP_INLINE Unpacked Mul(Unpacked a, Unpacked b)
 {
 	if (Normal(a) && Normal(b))
 		return Mul_Normal(Sign(a) ^ Sign(b), Exp(a) + Exp(b) - BIAS, a.m, b.m);
@@ -284,7 +292,7 @@ static inline Unpacked Mul_Special(Unpacked a, Unpacked b)
 
 Unpacked Div(Unpacked a, Unpacked b);
 
-static inline int Above(Unpacked a, Unpacked b)
+LOOP_INLINE int Above(Unpacked a, Unpacked b)
 {
 	if (Normal(a) && Normal(b) && Sign(a) == 0 && Sign(b) == 0)
 		return Exp(a) > Exp(b) || (Exp(a) == Exp(b) && a.m > b.m);
@@ -299,7 +307,7 @@ static inline int Above(Unpacked a, Unpacked b)
 }
 
 /* A binary32 or binary64 value, from its bits, exactly. */
-static inline Unpacked Widen(uint64_t bits, int fraction_bits, int exp_bits)
+LOOP_INLINE Unpacked Widen(uint64_t bits, int fraction_bits, int exp_bits)
 {
 	int sign = (int)(bits >> (fraction_bits + exp_bits));
 	int emax = (1 << exp_bits) - 1, bias = emax >> 1;
@@ -318,7 +326,7 @@ static inline Unpacked Widen(uint64_t bits, int fraction_bits, int exp_bits)
 }
 
 /* x rounded once to a binary format with fraction_bits and exp_bits. */
-static inline uint64_t Narrow(Unpacked x, int fraction_bits, int exp_bits)
+LOOP_INLINE uint64_t Narrow(Unpacked x, int fraction_bits, int exp_bits)
 {
 	uint64_t sign = (uint64_t)Sign(x) << (fraction_bits + exp_bits);
 	int emax = (1 << exp_bits) - 1, bias = emax >> 1;
@@ -354,21 +362,21 @@ static inline uint64_t Narrow(Unpacked x, int fraction_bits, int exp_bits)
 	return sign | (bits >= inf ? inf : bits);
 }
 
-static inline Unpacked From_Double(double d)
+LOOP_INLINE Unpacked From_Double(double d)
 {
 	uint64_t bits;
 	std::memcpy(&bits, &d, sizeof bits);
 	return Widen(bits, 52, 11);
 }
 
-static inline Unpacked From_Float(float f)
+LOOP_INLINE Unpacked From_Float(float f)
 {
 	uint32_t bits;
 	std::memcpy(&bits, &f, sizeof bits);
 	return Widen(bits, 23, 8);
 }
 
-static inline double To_Double(Unpacked x)
+LOOP_INLINE double To_Double(Unpacked x)
 {
 	uint64_t bits = Narrow(x, 52, 11);
 	double d;
@@ -376,7 +384,7 @@ static inline double To_Double(Unpacked x)
 	return d;
 }
 
-static inline float To_Float(Unpacked x)
+LOOP_INLINE float To_Float(Unpacked x)
 {
 	uint32_t bits = (uint32_t)Narrow(x, 23, 8);
 	float f;

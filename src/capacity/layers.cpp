@@ -1,6 +1,8 @@
 #include "capacity/extended.h"
 
 #include <cfloat>
+#include <climits>
+#include <cstring>
 
 /* The layer loop, on the native extended type or the software one, and the
  * x87 unit's precision control. */
@@ -70,16 +72,242 @@ static double Yards(float r0, float R, float lw, float sw)
 	return To_Double(Div(total, Of<X>(36.0f)));
 }
 
+/* The software loop, specialised for what it can meet. After the dimension
+ * checks r0 is finite and not negative, and R, lw and sw are finite and
+ * positive, so every value in the loop is a positive normal number but
+ * for two cases: on a spool without a hub r, c and the first layer's
+ * length are 0, and a turn too long for single precision makes c and the
+ * total infinite (the result is then refused); both go through the
+ * general operations. The radius r0 + i lw is kept as an exact count of
+ * its last place, n × 2^e, while that fits in 64 bits: the additions are
+ * then exact, so each is one integer addition, and the loop's test one
+ * comparison. Past that, the general loop goes on from where it is. */
+
+/* f >= 0 as n × 2^e, n odd (or 0) */
+struct Exact {
+	uint64_t n;
+	int e;
+};
+
+static Exact Exactly(float f)
+{
+	uint32_t bits;
+	std::memcpy(&bits, &f, sizeof bits);
+	int biased = (int)(bits >> 23);
+	uint64_t n = bits & 0x7fffff;
+	if (biased)
+		n |= 1u << 23;
+	if (n == 0)
+		return {0, INT_MAX};
+	int zeros = __builtin_ctzll(n);
+	return {n >> zeros, (biased ? biased : 1) - 150 + zeros};
+}
+
+/* x in units of 2^e (x.e >= e), if that fits in 64 bits */
+static int Scaled(Exact x, int e, uint64_t *n)
+{
+	if (x.n == 0) {
+		*n = 0;
+		return 1;
+	}
+	int shift = x.e - e;
+	if (shift > Leading_Zeros(x.n))
+		return 0;
+	*n = x.n << shift;
+	return 1;
+}
+
+/* The first count of units of 2^e at or above x, if it fits in 64 bits. */
+static int Ceiling(Exact x, int e, uint64_t *n)
+{
+	if (x.e >= e)
+		return Scaled(x, e, n);
+	int shift = e - x.e;
+	*n = shift >= 64 ? 1 : (x.n >> shift) + ((x.n & ((1ull << shift) - 1)) != 0);
+	return 1;
+}
+
+/* a × b rounded, for significands with the top bit set; *e, the sum of
+ * their exponents, becomes the product's */
+LOOP_INLINE uint64_t Product(uint64_t a, uint64_t b, int *e)
+{
+	uint64_t hi, lo;
+	Mul_64(a, b, &hi, &lo);
+	/* the product of two significands in [1, 2) lies in [1, 4) */
+	if (hi >> 63) {
+		++*e;
+	} else {
+		hi = hi << 1 | lo >> 63;
+		lo <<= 1;
+	}
+	uint64_t m = hi + Round_Up(hi, lo);
+	if (m < hi) { /* carried out of the significand */
+		m = TOP;
+		++*e;
+	}
+	return m;
+}
+
+/* *m × 2^*e plus p × 2^ep, both positive and normal, rounded, where the
+ * sum's own exponent is at least ep's and p's bits reach into 64 below it:
+ * every layer but the first few. Returns 0, changing nothing, elsewhere. */
+LOOP_INLINE int Add_Smaller(uint64_t *m, int *e, uint64_t p, int ep)
+{
+	unsigned d = (unsigned)(*e - ep);
+	if (d >= 64)
+		return 0;
+	uint64_t lo = p << (63 - d) << 1, sum = *m + (p >> d);
+	if (sum < *m) { /* carried out of 64 bits: one place down, jammed */
+		lo = sum << 63 | lo >> 1 | (lo & 1);
+		sum = sum >> 1 | TOP;
+		++*e;
+	}
+	uint64_t rounded = sum + Round_Up(sum, lo);
+	if (rounded < sum) {
+		rounded = TOP;
+		++*e;
+	}
+	*m = rounded;
+	return 1;
+}
+
+static double Yards_Software(float r0, float R, float lw, float sw)
+{
+	const Unpacked k = Div(From_Float(sw), From_Float(lw)), two_pi = From_Double(6.2832);
+	const Unpacked outer = From_Float(R), step = From_Float(lw), inf = Inf(0);
+	Unpacked total = From_Float(0.0f), r = From_Float(r0);
+
+	Exact start = Exactly(r0), add = Exactly(lw);
+	int e = start.e < add.e ? start.e : add.e;
+	uint64_t n, unit, end = 0;
+	if (Scaled(start, e, &n) && Scaled(add, e, &unit)) {
+		int ends = Ceiling(Exactly(R), e, &end);
+		/* n + unit stays within 64 bits below this; unit is at least 1 */
+		uint64_t last = UINT64_MAX - unit + 1;
+		if (ends && end < last)
+			last = end;
+		for (; n < last; n += unit) {
+			if (n == 0)
+				continue; /* a turn of length 0 adds 0 */
+			int zeros = Leading_Zeros(n);
+			int et = Exp(two_pi) + e + 63 - zeros;
+			uint64_t mt = Product(two_pi.m, n << zeros, &et);
+			int fexp = et - BIAS + 127;
+			Unpacked c;
+			if (fexp >= 1 && fexp <= 253) {
+				/* rounded to single: a carry out of 24 bits moves up a binade */
+				uint64_t m = mt >> 40;
+				m += Round_Up(m, mt << 24);
+				int carry = (int)(m >> 24);
+				c = Pack(0, et + carry, (m >> carry) << 40);
+			} else {
+				c = From_Float(To_Float(Pack(0, et, mt)));
+				if (Is_Inf(c)) /* and the total with it */
+					return To_Double(inf);
+			}
+			int ep = Exp(c) + Exp(k) - BIAS;
+			uint64_t mp = Product(c.m, k.m, &ep);
+			if (!Add_Smaller(&total.m, &total.exp, mp, ep))
+				total = Add(total, Pack(0, ep, mp));
+		}
+		if (ends && n >= end)
+			return To_Double(Div(total, From_Float(36.0f)));
+		int zeros = Leading_Zeros(n);
+		r = Pack(0, e + 63 - zeros + BIAS, n << zeros);
+	}
+	while (Above(outer, r)) {
+		float c = To_Float(Mul(two_pi, r));
+		total = Add(total, Mul(From_Float(c), k));
+		r = Add(r, step);
+	}
+	return To_Double(Div(total, From_Float(36.0f)));
+}
+
+int Choose_X87(int exact, unsigned machine)
+{
+	return exact && machine != 0xaa64; /* IMAGE_FILE_MACHINE_ARM64 */
+}
+
 /* The native type only where it is the x87 format itself. */
 #if LDBL_MANT_DIG == 64 && LDBL_MAX_EXP == 16384 && LDBL_MIN_EXP == -16381 && !MERRIVANE_SOFT_EXTENDED
 const int NATIVE_EXTENDED = 1;
+
+#if defined(_WIN32)
+#include <windows.h>
+/* The machine Windows runs on, which an x64 program on ARM64 is told only
+ * by IsWow64Process2 (Windows 10 1709 and later). */
+static unsigned Native_Machine()
+{
+	typedef BOOL(WINAPI * Query)(HANDLE, USHORT *, USHORT *);
+	HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+	Query query = kernel ? (Query)(void *)GetProcAddress(kernel, "IsWow64Process2") : nullptr;
+	USHORT process, native;
+	return query && query(GetCurrentProcess(), &process, &native) ? native : 0;
+}
+#else
+static unsigned Native_Machine() { return 0; }
+#endif
+
+/* x, a result of the unit, and y, the software type's, alike to the bit */
+static int Alike(long double x, Unpacked y)
+{
+	Extended e = Repack(y);
+	unsigned char a[10], b[10];
+	std::memcpy(a, &x, sizeof a);
+	std::memcpy(b, &e.m, sizeof e.m);
+	std::memcpy(b + 8, &e.se, sizeof e.se);
+	return std::memcmp(a, b, sizeof a) == 0;
+}
+
+/* Operations that only a 64-bit significand and a 15-bit exponent get
+ * right, as the unit and the software type give them, at the precision
+ * control the loop sets. Emulators that compute the unit in doubles get
+ * them wrong: valgrind, box64, Windows on ARM unless told otherwise. */
+static volatile long double one = 1, three = 3, tiny = 0x1p-63L, odd = 2147483649.0L,
+	low = 0x1p-1074L, lower = 0x1p-100L, high = 0x1p1174L;
+
+static int Rounds_At_64()
+{
+	const Unpacked u1 = From_Double(1), minus1 = Pack(1, Exp(u1), u1.m), u3 = From_Double(3);
+	const Unpacked utiny = Pack(0, BIAS - 63, TOP), uodd = From_Double(2147483649.0);
+	const Unpacked range = Mul(Mul(From_Double(0x1p-1074), From_Double(0x1p-100)), Pack(0, BIAS + 1174, TOP));
+	return Alike((one + tiny) - one, Add(Add(u1, utiny), minus1)) && Alike(one / three, Div(u1, u3)) &&
+		Alike(odd * odd, Mul(uodd, uodd)) && (long long)(odd * odd) == 4611686022722355201LL &&
+		Alike((low * lower) * high, range);
+}
+
+static int Rounds_At_53() { return (one + tiny) - one == 0; }
+
+/* Whether the unit rounds as a real one does. Each probe is called through
+ * a volatile pointer, like the loop, so that none of it is moved outside
+ * its setting. */
+static int X87_Rounds_Exactly()
+{
+	int (*volatile at_64)() = Rounds_At_64, (*volatile at_53)() = Rounds_At_53;
+	unsigned saved = X87_Precision(64);
+	int exact = at_64();
+	X87_Precision(53);
+	exact = exact && at_53();
+	X87_Restore(saved);
+	return exact;
+}
+
+int X87_Chosen()
+{
+	static const int chosen = Choose_X87(X87_Rounds_Exactly(), Native_Machine());
+	return chosen;
+}
+
 /* The x87 unit rounds to 64 bits only with its precision control set so,
  * as Linux and MinGW start a program; Windows starts threads at 53 bits,
  * and code loaded into the process may change it. Set for the loop, which
  * is called through a volatile pointer, so that none of it is moved
- * outside the setting. */
+ * outside the setting. Where the unit is not a real one, the software
+ * type gives its digits. */
 double Layer_Yards(float r0, float R, float lw, float sw)
 {
+	if (!X87_Chosen())
+		return Yards_Software(r0, R, lw, sw);
 	double (*volatile loop)(float, float, float, float) = Yards<long double>;
 	unsigned saved = X87_Precision(64);
 	double y = loop(r0, R, lw, sw);
@@ -88,10 +316,11 @@ double Layer_Yards(float r0, float R, float lw, float sw)
 }
 #else
 const int NATIVE_EXTENDED = 0;
-double Layer_Yards(float r0, float R, float lw, float sw) { return Yards<Unpacked>(r0, R, lw, sw); }
+int X87_Chosen() { return 0; }
+double Layer_Yards(float r0, float R, float lw, float sw) { return Yards_Software(r0, R, lw, sw); }
 #endif
 
 double Layer_Yards_Software(float r0, float R, float lw, float sw)
 {
-	return Yards<Unpacked>(r0, R, lw, sw);
+	return Yards_Software(r0, R, lw, sw);
 }

@@ -490,6 +490,31 @@ TEST_P(ExtendedVs, ModelGivesTheSameBitsOnRandomSpools)
 	}
 }
 
+/* Where the software loop leaves its common path: the layer loop's bits
+ * all the same. */
+TEST_P(ExtendedVs, SoftwareLoopAtItsEdges)
+{
+	if (&got != &SOFTWARE)
+		GTEST_SKIP() << "the software loop only";
+	struct {
+		const char *what;
+		float r0, R, lw, sw;
+	} const rows[] = {
+		{"no hub: the first turn is 0", 0, 2, 0.5f, 2},
+		{"turns below single's normal range", 1e-40f, 1e-39f, 1e-41f, 1},
+		{"a turn beyond single precision", 1e38f, 1.0001e38f, 1e34f, 1},
+		/* r0 = (2^24 - 1) 2^-20 in units of lw's last place, 2^-60, is
+		 * 2^64 - 2^40: exact for 2^17 layers of three times as many */
+		{"the radius leaving 64 bits mid-spool", 0x0.ffffffp+4f, 0x1.000002p+4f, 0x1.000002p-37f, 3},
+		{"the radius never within 64 bits", 0x1.fffffep+23f, 0x1p+24f, 0x1.000002p-18f, 3},
+	};
+	for (const auto &r : rows) {
+		double loop = Layer_Yards_Software(r.r0, r.R, r.lw, r.sw), w = Reference_Yards(want, r.r0, r.R, r.lw, r.sw);
+		EXPECT_EQ(0, std::memcmp(&loop, &w, sizeof w))
+			<< r.what << std::hexfloat << ": software loop " << loop << ", " << want.name << " " << w;
+	}
+}
+
 INSTANTIATE_TEST_SUITE_P(Oracles, ExtendedVs, testing::ValuesIn(pairings),
 	[](const testing::TestParamInfo<Pairing> &info) { return std::string(info.param.name); });
 
