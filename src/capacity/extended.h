@@ -52,7 +52,16 @@ LOOP_INLINE void Mul_64(uint64_t a, uint64_t b, uint64_t *hi, uint64_t *lo)
 
 #if defined(__GNUC__)
 LOOP_INLINE int Leading_Zeros(uint64_t m) { return __builtin_clzll(m); } /* m != 0 */
+static inline int Trailing_Zeros(uint64_t m) { return __builtin_ctzll(m); } /* m != 0 */
 #else
+static inline int Trailing_Zeros(uint64_t m)
+{
+	int n = 0;
+	for (; !(m & 1); m >>= 1)
+		n++;
+	return n;
+}
+
 LOOP_INLINE int Leading_Zeros(uint64_t m)
 {
 	int n = 0;

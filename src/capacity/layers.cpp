@@ -99,7 +99,7 @@ static Exact Exactly(float f)
 		n |= 1u << 23;
 	if (n == 0)
 		return {0, INT_MAX};
-	int zeros = __builtin_ctzll(n);
+	int zeros = Trailing_Zeros(n);
 	return {n >> zeros, (biased ? biased : 1) - 150 + zeros};
 }
 
@@ -186,20 +186,42 @@ static double Yards_Software(float r0, float R, float lw, float sw)
 		uint64_t last = UINT64_MAX - unit + 1;
 		if (ends && end < last)
 			last = end;
-		for (; n < last; n += unit) {
+		/* 6.2832 r, exactly, as q = m n in units of 2^(e + em): one more
+		 * unit adds m unit */
+		int trailing = Trailing_Zeros(two_pi.m);
+		uint64_t m = two_pi.m >> trailing, qh, ql, dh, dl;
+		int em = Exp(two_pi) - BIAS - 63 + trailing;
+		Mul_64(m, n, &qh, &ql);
+		Mul_64(m, unit, &dh, &dl);
+		for (; n < last; n += unit, ql += dl, qh += dh + (ql < dl)) {
 			if (n == 0)
 				continue; /* a turn of length 0 adds 0 */
-			int zeros = Leading_Zeros(n);
-			int et = Exp(two_pi) + e + 63 - zeros;
-			uint64_t mt = Product(two_pi.m, n << zeros, &et);
+			/* its top 64 bits, the rest below them */
+			int zeros;
+			uint64_t top, rest;
+			if (qh) {
+				zeros = Leading_Zeros(qh);
+				top = qh << zeros | ql >> (64 - zeros);
+				rest = ql << zeros;
+			} else {
+				zeros = 64 + Leading_Zeros(ql);
+				top = ql << (zeros - 64);
+				rest = 0;
+			}
+			int et = e + em + 127 - zeros + BIAS;
+			uint64_t mt = top + Round_Up(top, rest);
+			if (mt < top) { /* carried out of the significand */
+				mt = TOP;
+				et++;
+			}
 			int fexp = et - BIAS + 127;
 			Unpacked c;
 			if (fexp >= 1 && fexp <= 253) {
 				/* rounded to single: a carry out of 24 bits moves up a binade */
-				uint64_t m = mt >> 40;
-				m += Round_Up(m, mt << 24);
-				int carry = (int)(m >> 24);
-				c = Pack(0, et + carry, (m >> carry) << 40);
+				uint64_t single = mt >> 40;
+				single += Round_Up(single, mt << 24);
+				int carry = (int)(single >> 24);
+				c = Pack(0, et + carry, (single >> carry) << 40);
 			} else {
 				c = From_Float(To_Float(Pack(0, et, mt)));
 				if (Is_Inf(c)) /* and the total with it */
