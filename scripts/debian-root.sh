@@ -13,10 +13,15 @@ root_sources=
 root_mpid=
 root_apt_update=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/apt-update.sh
 
+# This machine's apt sources: Debian's own file, else the first there is
+# (in a root mmdebstrap made, sources.list.d/0000*).
 root_host_sources() {
-	local f=/etc/apt/sources.list.d/debian.sources
-	[ -f "$f" ] || f=/etc/apt/sources.list
-	echo "$f"
+	local f
+	for f in /etc/apt/sources.list.d/debian.sources /etc/apt/sources.list \
+		/etc/apt/sources.list.d/*.sources /etc/apt/sources.list.d/*.list; do
+		[ -s "$f" ] && { echo "$f"; return; }
+	done
+	echo /etc/apt/sources.list
 }
 
 # The URI of this machine's main Debian suite.
