@@ -53,23 +53,24 @@ template <class X> X Of(double d);
 template <> inline long double Of(float f) { return f; }
 template <> inline long double Of(double d) { return d; }
 template <> inline Unpacked Of(float f) { return From_Float(f); }
-template <> inline Unpacked Of(double d) { return From_Double(d); }
 
+/* The layers from radius r on, added to total, in yards. */
 template <class X>
-static double Yards(float r0, float R, float lw, float sw)
+static double Layers_From(X r, X total, X outer, X step, X k, X two_pi)
 {
-	X k = Div(Of<X>(sw), Of<X>(lw));
-	X total = Of<X>(0.0f);
-	X r = Of<X>(r0);
-	X outer = Of<X>(R), step = Of<X>(lw);
-	/* 6.2832 is the double constant widened */
-	X two_pi = Of<X>(6.2832);
 	while (Above(outer, r)) {
 		float c = To_Float(Mul(two_pi, r));
 		total = Add(total, Mul(Of<X>(c), k));
 		r = Add(r, step);
 	}
 	return To_Double(Div(total, Of<X>(36.0f)));
+}
+
+template <class X>
+static double Yards(float r0, float R, float lw, float sw)
+{
+	/* 6.2832 is the double constant widened */
+	return Layers_From(Of<X>(r0), Of<X>(0.0f), Of<X>(R), Of<X>(lw), Div(Of<X>(sw), Of<X>(lw)), Of<X>(6.2832));
 }
 
 /* The software loop, specialised for what it can meet. After the dimension
@@ -232,17 +233,10 @@ static double Yards_Software(float r0, float R, float lw, float sw)
 			if (!Add_Smaller(&total.m, &total.exp, mp, ep))
 				total = Add(total, Pack(0, ep, mp));
 		}
-		if (ends && n >= end)
-			return To_Double(Div(total, From_Float(36.0f)));
 		int zeros = Leading_Zeros(n);
 		r = Pack(0, e + 63 - zeros + BIAS, n << zeros);
 	}
-	while (Above(outer, r)) {
-		float c = To_Float(Mul(two_pi, r));
-		total = Add(total, Mul(From_Float(c), k));
-		r = Add(r, step);
-	}
-	return To_Double(Div(total, From_Float(36.0f)));
+	return Layers_From(r, total, outer, step, k, two_pi);
 }
 
 int Choose_X87(int exact, unsigned machine)

@@ -175,8 +175,7 @@ TEST(Capacity, ChoosesTheX87UnitOnlyWhereItIsReal)
 		{1, 0, 1},       /* not Windows */
 		{1, 0x8664, 1},  /* x64 Windows */
 		{1, 0xaa64, 0},  /* x64 program on ARM64 Windows, exact mode or not */
-		{0, 0, 0},       /* an emulator in doubles */
-		{0, 0x8664, 0},
+		{0, 0x8664, 0},  /* an emulator in doubles */
 	};
 	for (const auto &r : rows)
 		EXPECT_EQ(r.chosen, Choose_X87(r.exact, r.machine)) << r.exact << " " << std::hex << r.machine;
