@@ -56,6 +56,9 @@ Extended Ext_Div(Extended a, Extended b);
 /* a > b */
 int Ext_Above(Extended a, Extended b);
 
+/* The software layer loop's total, in inches, before it becomes yards. */
+Extended Layer_Inches_Software(float r0, float R, float lw, float sw);
+
 /* Recomputes CAP from SW, OD, ID and LW; a refused input leaves it as it was. */
 void calc();
 

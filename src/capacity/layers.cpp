@@ -54,23 +54,26 @@ template <> inline long double Of(float f) { return f; }
 template <> inline long double Of(double d) { return d; }
 template <> inline Unpacked Of(float f) { return From_Float(f); }
 
-/* The layers from radius r on, added to total, in yards. */
+/* The layers from radius r on, added to total, in inches. */
 template <class X>
-static double Layers_From(X r, X total, X outer, X step, X k, X two_pi)
+static X Layers_From(X r, X total, X outer, X step, X k, X two_pi)
 {
 	while (Above(outer, r)) {
 		float c = To_Float(Mul(two_pi, r));
 		total = Add(total, Mul(Of<X>(c), k));
 		r = Add(r, step);
 	}
-	return To_Double(Div(total, Of<X>(36.0f)));
+	return total;
 }
+
+template <class X> static double In_Yards(X inches) { return To_Double(Div(inches, Of<X>(36.0f))); }
 
 template <class X>
 static double Yards(float r0, float R, float lw, float sw)
 {
 	/* 6.2832 is the double constant widened */
-	return Layers_From(Of<X>(r0), Of<X>(0.0f), Of<X>(R), Of<X>(lw), Div(Of<X>(sw), Of<X>(lw)), Of<X>(6.2832));
+	X k = Div(Of<X>(sw), Of<X>(lw));
+	return In_Yards(Layers_From(Of<X>(r0), Of<X>(0.0f), Of<X>(R), Of<X>(lw), k, Of<X>(6.2832)));
 }
 
 /* The software loop, specialised for what it can meet. After the dimension
@@ -81,8 +84,13 @@ static double Yards(float r0, float R, float lw, float sw)
  * total infinite (the result is then refused); both go through the
  * general operations. The radius r0 + i lw is kept as an exact count of
  * its last place, n × 2^e, while that fits in 64 bits: the additions are
- * then exact, so each is one integer addition, and the loop's test one
- * comparison. Past that, the general loop goes on from where it is. */
+ * then exact. Past that, the general loop goes on from where it is.
+ *
+ * Most layers fall in stretches where no exponent moves: not 6.2832 r's,
+ * not the turn's, not the layer's, not the total's. There every rounding
+ * is at a fixed place, and a layer is a few integer operations
+ * (Stretch). A layer where an exponent moves, or any other, goes
+ * through the operations one at a time (One_Layer). */
 
 /* f >= 0 as n × 2^e, n odd (or 0) */
 struct Exact {
@@ -128,9 +136,54 @@ static int Ceiling(Exact x, int e, uint64_t *n)
 	return 1;
 }
 
+/* hi:lo, not 0, shifted left to set its top bit; returns by how much */
+static int Normalise_128(uint64_t *hi, uint64_t *lo)
+{
+	int s = *hi ? Leading_Zeros(*hi) : 64 + Leading_Zeros(*lo);
+	if (s >= 64) {
+		*hi = *lo << (s - 64);
+		*lo = 0;
+	} else if (s) {
+		*hi = *hi << s | *lo >> (64 - s);
+		*lo <<= s;
+	}
+	return s;
+}
+
+/* hi:lo += dh:dl; returns the carry out of 128 bits */
+LOOP_INLINE int Add_128(uint64_t *hi, uint64_t *lo, uint64_t dh, uint64_t dl)
+{
+	*lo += dl;
+	uint64_t carry = *lo < dl, h = *hi + dh;
+	int out = h < dh;
+	h += carry;
+	out |= h < carry;
+	*hi = h;
+	return out;
+}
+
+/* hi:lo × 2^s, if it stays within 128 bits */
+static int Shifted_128(uint64_t *hi, uint64_t *lo, int s)
+{
+	if (s == 0)
+		return 1;
+	if (s >= 64) {
+		if (*hi || (s > 64 && *lo >> (128 - s)))
+			return 0;
+		*hi = *lo << (s - 64);
+		*lo = 0;
+		return 1;
+	}
+	if (*hi >> (64 - s))
+		return 0;
+	*hi = *hi << s | *lo >> (64 - s);
+	*lo <<= s;
+	return 1;
+}
+
 /* a × b rounded, for significands with the top bit set; *e, the sum of
  * their exponents, becomes the product's */
-LOOP_INLINE uint64_t Product(uint64_t a, uint64_t b, int *e)
+static uint64_t Product(uint64_t a, uint64_t b, int *e)
 {
 	uint64_t hi, lo;
 	Mul_64(a, b, &hi, &lo);
@@ -149,33 +202,132 @@ LOOP_INLINE uint64_t Product(uint64_t a, uint64_t b, int *e)
 	return m;
 }
 
-/* *m × 2^*e plus p × 2^ep, both positive and normal, rounded, where the
- * sum's own exponent is at least ep's and p's bits reach into 64 below it:
- * every layer but the first few. Returns 0, changing nothing, elsewhere. */
-LOOP_INLINE int Add_Smaller(uint64_t *m, int *e, uint64_t p, int ep)
+/* Whether a turn of 24-bit significand c24 times k's significand km
+ * rounds to below 2: below 2^127 - 2^62 as 128-bit product. */
+static int Below_Two(uint64_t c24, uint64_t km)
 {
-	unsigned d = (unsigned)(*e - ep);
-	if (d >= 64)
+	uint64_t ph, pl;
+	Mul_64(c24 << 40, km, &ph, &pl);
+	return ph < TOP - 1 || (ph == TOP - 1 && pl < (uint64_t)3 << 62);
+}
+
+/* 6.2832 r, exactly, and its step, as 128-bit counts of 2^(e + em) */
+struct Turns {
+	uint64_t m; /* 6.2832's significand, odd */
+	int e, em;
+};
+
+/* The turn's significand from 6.2832 r, q = hi:lo with the top bit set:
+ * q rounded to 64 bits and then to 24, as the unit rounds twice. Returns
+ * 0 where that carries into the next binade. */
+LOOP_INLINE int Turn(uint64_t hi, uint64_t lo, uint64_t *c)
+{
+	/* a tie at 24 bits is decided by bit 40, the same before the first
+	 * rounding as after it wherever it matters */
+	uint64_t up = ((hi >> 40) & 1) + (((uint64_t)1 << 39) - 1) + Round_Up(hi, lo), y = hi + up;
+	*c = y & ~(((uint64_t)1 << 40) - 1);
+	return y >= hi;
+}
+
+/* Layers from n on, while no exponent moves, up to count of them; returns
+ * how many it added to *total. High: the turn's significand times k's is 2
+ * or more. */
+template <int High>
+static uint64_t Stretch_Layers(uint64_t qh, uint64_t ql, uint64_t dh, uint64_t dl, uint64_t climit, uint64_t km, int d,
+	uint64_t *total, uint64_t count)
+{
+	uint64_t t = *total, mask = ((uint64_t)1 << d) - 1, half = (uint64_t)1 << (d - 1), i;
+	for (i = 0; i < count;) {
+		uint64_t c, ph, pl;
+		if (!Turn(qh, ql, &c) || c >= climit)
+			break;
+		Mul_64(c, km, &ph, &pl);
+		if (!High) {
+			ph = ph << 1 | pl >> 63;
+			pl <<= 1;
+		}
+		uint64_t p = ph + Round_Up(ph, pl);
+		/* t + p 2^-d, rounded at t's last place */
+		uint64_t sum = t + (p >> d), lo = p & mask;
+		uint64_t next = sum + ((lo + half - 1 + (sum & 1)) >> d);
+		if (next < t)
+			break; /* carried out of 64 bits */
+		t = next;
+		i++;
+		if (Add_128(&qh, &ql, dh, dl))
+			break; /* 6.2832 r left its binade */
+	}
+	*total = t;
+	return i;
+}
+
+/* The layers from n, in units of 2^e, on while no exponent moves, at most
+ * count of them; returns how many it added to total. */
+static uint64_t Stretch(const Turns &tu, uint64_t n, uint64_t unit, Unpacked k, Unpacked *total, uint64_t count)
+{
+	uint64_t qh, ql, dh, dl;
+	Mul_64(tu.m, n, &qh, &ql);
+	Mul_64(tu.m, unit, &dh, &dl);
+	int shift = Normalise_128(&qh, &ql);
+	if (!Shifted_128(&dh, &dl, shift))
 		return 0;
-	uint64_t lo = p << (63 - d) << 1, sum = *m + (p >> d);
-	if (sum < *m) { /* carried out of 64 bits: one place down, jammed */
-		lo = sum << 63 | lo >> 1 | (lo & 1);
-		sum = sum >> 1 | TOP;
-		++*e;
+	/* the turn is a normal single */
+	int ec = tu.e + tu.em + 127 - shift;
+	if (ec + 127 < 1 || ec + 127 > 254 || total->m < TOP || Exp(*total) >= EXP_MAX)
+		return 0;
+	uint64_t c, ph, pl;
+	if (!Turn(qh, ql, &c))
+		return 0;
+	Mul_64(c, k.m, &ph, &pl);
+	int high = (int)(ph >> 63);
+	int d = Exp(*total) - (ec + BIAS + Exp(k) - BIAS + high);
+	if (d < 1 || d > 62)
+		return 0;
+	/* Below 2, the stretch ends at the first turn whose product with k
+	 * rounds to 2: a guess in doubles, then made exact. */
+	uint64_t climit = ~(uint64_t)0;
+	if (!high) {
+		const uint64_t first = (uint64_t)1 << 23, past = (uint64_t)1 << 24;
+		double guess = 0x1p87 / (double)k.m;
+		uint64_t c24 = guess < (double)past ? (uint64_t)guess : past;
+		while (c24 > first && !Below_Two(c24 - 1, k.m))
+			c24--;
+		while (c24 < past && Below_Two(c24, k.m))
+			c24++;
+		if (c24 < past)
+			climit = c24 << 40;
 	}
-	uint64_t rounded = sum + Round_Up(sum, lo);
-	if (rounded < sum) {
-		rounded = TOP;
-		++*e;
+	return high ? Stretch_Layers<1>(qh, ql, dh, dl, climit, k.m, d, &total->m, count)
+		    : Stretch_Layers<0>(qh, ql, dh, dl, climit, k.m, d, &total->m, count);
+}
+
+/* One layer at n through the operations one at a time; returns 0 where its
+ * turn is too long for single precision, which makes the total infinite. */
+static int One_Layer(const Turns &tu, uint64_t n, Unpacked k, Unpacked *total)
+{
+	if (n == 0)
+		return 1; /* a turn of length 0 adds 0 */
+	uint64_t qh, ql;
+	Mul_64(tu.m, n, &qh, &ql);
+	int et = tu.e + tu.em + 127 - Normalise_128(&qh, &ql) + BIAS;
+	uint64_t mt = qh + Round_Up(qh, ql);
+	if (mt < qh) { /* carried out of the significand */
+		mt = TOP;
+		et++;
 	}
-	*m = rounded;
+	Unpacked c = From_Float(To_Float(Pack(0, et, mt)));
+	if (Is_Inf(c))
+		return 0;
+	int ep = Exp(c) + Exp(k) - BIAS;
+	uint64_t mp = Product(c.m, k.m, &ep);
+	*total = Add(*total, Pack(0, ep, mp));
 	return 1;
 }
 
-static double Yards_Software(float r0, float R, float lw, float sw)
+static Unpacked Inches_Software(float r0, float R, float lw, float sw)
 {
 	const Unpacked k = Div(From_Float(sw), From_Float(lw)), two_pi = From_Double(6.2832);
-	const Unpacked outer = From_Float(R), step = From_Float(lw), inf = Inf(0);
+	const Unpacked outer = From_Float(R), step = From_Float(lw);
 	Unpacked total = From_Float(0.0f), r = From_Float(r0);
 
 	Exact start = Exactly(r0), add = Exactly(lw);
@@ -187,57 +339,25 @@ static double Yards_Software(float r0, float R, float lw, float sw)
 		uint64_t last = UINT64_MAX - unit + 1;
 		if (ends && end < last)
 			last = end;
-		/* 6.2832 r, exactly, as q = m n in units of 2^(e + em): one more
-		 * unit adds m unit */
 		int trailing = Trailing_Zeros(two_pi.m);
-		uint64_t m = two_pi.m >> trailing, qh, ql, dh, dl;
-		int em = Exp(two_pi) - BIAS - 63 + trailing;
-		Mul_64(m, n, &qh, &ql);
-		Mul_64(m, unit, &dh, &dl);
-		for (; n < last; n += unit, ql += dl, qh += dh + (ql < dl)) {
-			if (n == 0)
-				continue; /* a turn of length 0 adds 0 */
-			/* its top 64 bits, the rest below them */
-			int zeros;
-			uint64_t top, rest;
-			if (qh) {
-				zeros = Leading_Zeros(qh);
-				top = qh << zeros | ql >> (64 - zeros);
-				rest = ql << zeros;
-			} else {
-				zeros = 64 + Leading_Zeros(ql);
-				top = ql << (zeros - 64);
-				rest = 0;
+		const Turns tu = {two_pi.m >> trailing, e, Exp(two_pi) - BIAS - 63 + trailing};
+		while (n < last) {
+			if (n) {
+				n += unit * Stretch(tu, n, unit, k, &total, (last - n - 1) / unit + 1);
+				if (n >= last)
+					break;
 			}
-			int et = e + em + 127 - zeros + BIAS;
-			uint64_t mt = top + Round_Up(top, rest);
-			if (mt < top) { /* carried out of the significand */
-				mt = TOP;
-				et++;
-			}
-			int fexp = et - BIAS + 127;
-			Unpacked c;
-			if (fexp >= 1 && fexp <= 253) {
-				/* rounded to single: a carry out of 24 bits moves up a binade */
-				uint64_t single = mt >> 40;
-				single += Round_Up(single, mt << 24);
-				int carry = (int)(single >> 24);
-				c = Pack(0, et + carry, (single >> carry) << 40);
-			} else {
-				c = From_Float(To_Float(Pack(0, et, mt)));
-				if (Is_Inf(c)) /* and the total with it */
-					return To_Double(inf);
-			}
-			int ep = Exp(c) + Exp(k) - BIAS;
-			uint64_t mp = Product(c.m, k.m, &ep);
-			if (!Add_Smaller(&total.m, &total.exp, mp, ep))
-				total = Add(total, Pack(0, ep, mp));
+			if (!One_Layer(tu, n, k, &total))
+				return Inf(0);
+			n += unit;
 		}
 		int zeros = Leading_Zeros(n);
 		r = Pack(0, e + 63 - zeros + BIAS, n << zeros);
 	}
 	return Layers_From(r, total, outer, step, k, two_pi);
 }
+
+static double Yards_Software(float r0, float R, float lw, float sw) { return In_Yards(Inches_Software(r0, R, lw, sw)); }
 
 int Choose_X87(int exact, unsigned machine)
 {
@@ -339,4 +459,9 @@ double Layer_Yards(float r0, float R, float lw, float sw) { return Yards_Softwar
 double Layer_Yards_Software(float r0, float R, float lw, float sw)
 {
 	return Yards_Software(r0, R, lw, sw);
+}
+
+Extended Layer_Inches_Software(float r0, float R, float lw, float sw)
+{
+	return Repack(Inches_Software(r0, R, lw, sw));
 }

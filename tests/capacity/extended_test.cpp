@@ -452,7 +452,7 @@ TEST_P(ExtendedVs, WideningIsExact)
 }
 
 /* The model on a reference's operations, to check the software loop against. */
-double Reference_Yards(const Reference &x, float r0, float R, float lw, float sw)
+Extended Reference_Inches(const Reference &x, float r0, float R, float lw, float sw)
 {
 	Extended k = x.div(x.from_float(sw), x.from_float(lw)), total = x.from_float(0), r = x.from_float(r0);
 	Extended outer = x.from_float(R), step = x.from_float(lw), two_pi = x.from_double(6.2832);
@@ -461,8 +461,10 @@ double Reference_Yards(const Reference &x, float r0, float R, float lw, float sw
 		total = x.add(total, x.mul(x.from_float(c), k));
 		r = x.add(r, step);
 	}
-	return x.to_double(x.div(total, x.from_float(36)));
+	return total;
 }
+
+double In_Yards(const Reference &x, Extended inches) { return x.to_double(x.div(inches, x.from_float(36))); }
 
 TEST_P(ExtendedVs, ModelGivesTheSameBitsOnRandomSpools)
 {
@@ -478,14 +480,17 @@ TEST_P(ExtendedVs, ModelGivesTheSameBitsOnRandomSpools)
 		/* up to a few thousand layers, down to the finest lines */
 		float lw = (float)std::exp(uniform(std::log(std::fmax(R - r0, 1e-3f) / 3000), std::log(0.5)));
 		float sw = (float)uniform(0.05, 30);
-		double g = Reference_Yards(got, r0, R, lw, sw), w = Reference_Yards(want, r0, R, lw, sw);
+		Extended inches = Reference_Inches(got, r0, R, lw, sw);
+		double g = In_Yards(got, inches), w = In_Yards(want, Reference_Inches(want, r0, R, lw, sw));
 		if (std::memcmp(&g, &w, sizeof g) != 0 && ++failures)
 			ADD_FAILURE() << std::hexfloat << "r0 " << r0 << " R " << R << " lw " << lw << " sw " << sw
 				<< ": " << got.name << " " << g << ", " << want.name << " " << w;
 		if (&got == &SOFTWARE) {
-			double loop = Layer_Yards_Software(r0, R, lw, sw);
-			if (std::memcmp(&g, &loop, sizeof g) != 0 && ++failures)
-				ADD_FAILURE() << std::hexfloat << "software loop " << loop << ", its operations " << g;
+			/* the total itself, which yards, 11 bits shorter, would mostly hide */
+			Extended loop = Layer_Inches_Software(r0, R, lw, sw);
+			if (!Same(loop, inches) && ++failures)
+				ADD_FAILURE() << std::hexfloat << "r0 " << r0 << " R " << R << " lw " << lw << " sw " << sw
+					<< ": software loop " << Hex(loop) << ", its operations " << Hex(inches);
 		}
 	}
 }
@@ -507,11 +512,22 @@ TEST_P(ExtendedVs, SoftwareLoopAtItsEdges)
 		 * 2^64 - 2^40: exact for 2^17 layers of three times as many */
 		{"the radius leaving 64 bits mid-spool", 0x0.ffffffp+4f, 0x1.000002p+4f, 0x1.000002p-37f, 3},
 		{"the radius never within 64 bits", 0x1.fffffep+23f, 0x1p+24f, 0x1.000002p-18f, 3},
+		/* found by search: at the sixth layer 6.2832 r, rounded to 64 bits,
+		 * comes up onto a tie between two singles, which then goes up */
+		{"6.2832 r rounded twice", 0x1.c120ap-1f, 0x1.c120d8p-1f, 0x1.5d09ecp-22f, 1},
+		/* k's significand ends in 20 zeros, so a turn times k often ties,
+		 * here early enough for it to show in the total */
+		{"turn times k halfway between two 64-bit significands", 0x1.09p-2f, 0x1.66c63p-1f, 0x1.6a09e6p-7f, 0x1.306c56p+0f},
+		{"k a power of two: its products never reach 2", 0.5f, 20, 0x1.47ae14p-7f, 0x1.47ae14p-4f},
+		/* long stretches, and totals crossing many binades */
+		{"a fine line from a bare hub", 0, 1, 5e-4f, 1},
+		{"a fine line on a wide hub", 100, 100.2f, 1e-4f, 3},
+		{"spools of atoms", 1e-30f, 1.2e-30f, 1e-34f, 1e-3f},
+		{"spools of stars", 1e30f, 1.00002e30f, 1e22f, 1e25f},
 	};
 	for (const auto &r : rows) {
-		double loop = Layer_Yards_Software(r.r0, r.R, r.lw, r.sw), w = Reference_Yards(want, r.r0, r.R, r.lw, r.sw);
-		EXPECT_EQ(0, std::memcmp(&loop, &w, sizeof w))
-			<< r.what << std::hexfloat << ": software loop " << loop << ", " << want.name << " " << w;
+		Extended loop = Layer_Inches_Software(r.r0, r.R, r.lw, r.sw), w = Reference_Inches(want, r.r0, r.R, r.lw, r.sw);
+		EXPECT_TRUE(Same(loop, w)) << r.what << ": software loop " << Hex(loop) << ", " << want.name << " " << Hex(w);
 	}
 }
 
