@@ -136,10 +136,11 @@ static int Ceiling(Exact x, int e, uint64_t *n)
 	return 1;
 }
 
-/* hi:lo, not 0, shifted left to set its top bit; returns by how much */
-static int Normalise_128(uint64_t *hi, uint64_t *lo)
+static int Leading_Zeros_128(uint64_t hi, uint64_t lo) { return hi ? Leading_Zeros(hi) : 64 + Leading_Zeros(lo); }
+
+/* hi:lo <<= s, for s < 128 */
+static void Shift_Left_128(uint64_t *hi, uint64_t *lo, int s)
 {
-	int s = *hi ? Leading_Zeros(*hi) : 64 + Leading_Zeros(*lo);
 	if (s >= 64) {
 		*hi = *lo << (s - 64);
 		*lo = 0;
@@ -147,7 +148,6 @@ static int Normalise_128(uint64_t *hi, uint64_t *lo)
 		*hi = *hi << s | *lo >> (64 - s);
 		*lo <<= s;
 	}
-	return s;
 }
 
 /* hi:lo += dh:dl; returns the carry out of 128 bits */
@@ -160,25 +160,6 @@ LOOP_INLINE int Add_128(uint64_t *hi, uint64_t *lo, uint64_t dh, uint64_t dl)
 	out |= h < carry;
 	*hi = h;
 	return out;
-}
-
-/* hi:lo × 2^s, if it stays within 128 bits */
-static int Shifted_128(uint64_t *hi, uint64_t *lo, int s)
-{
-	if (s == 0)
-		return 1;
-	if (s >= 64) {
-		if (*hi || (s > 64 && *lo >> (128 - s)))
-			return 0;
-		*hi = *lo << (s - 64);
-		*lo = 0;
-		return 1;
-	}
-	if (*hi >> (64 - s))
-		return 0;
-	*hi = *hi << s | *lo >> (64 - s);
-	*lo <<= s;
-	return 1;
 }
 
 /* a × b rounded, for significands with the top bit set; *e, the sum of
@@ -266,11 +247,13 @@ static uint64_t Stretch_Layers(uint64_t qh, uint64_t ql, uint64_t dh, uint64_t d
 static uint64_t Stretch(const Turns &tu, uint64_t n, uint64_t unit, Unpacked k, Unpacked *total, uint64_t count)
 {
 	uint64_t qh, ql, dh, dl;
+	if (n < unit)
+		return 0; /* the step, shifted as far, would not fit */
 	Mul_64(tu.m, n, &qh, &ql);
 	Mul_64(tu.m, unit, &dh, &dl);
-	int shift = Normalise_128(&qh, &ql);
-	if (!Shifted_128(&dh, &dl, shift))
-		return 0;
+	int shift = Leading_Zeros_128(qh, ql);
+	Shift_Left_128(&qh, &ql, shift);
+	Shift_Left_128(&dh, &dl, shift);
 	/* the turn is a normal single */
 	int ec = tu.e + tu.em + 127 - shift;
 	if (ec + 127 < 1 || ec + 127 > 254 || total->m < TOP || Exp(*total) >= EXP_MAX)
@@ -309,7 +292,9 @@ static int One_Layer(const Turns &tu, uint64_t n, Unpacked k, Unpacked *total)
 		return 1; /* a turn of length 0 adds 0 */
 	uint64_t qh, ql;
 	Mul_64(tu.m, n, &qh, &ql);
-	int et = tu.e + tu.em + 127 - Normalise_128(&qh, &ql) + BIAS;
+	int shift = Leading_Zeros_128(qh, ql);
+	Shift_Left_128(&qh, &ql, shift);
+	int et = tu.e + tu.em + 127 - shift + BIAS;
 	uint64_t mt = qh + Round_Up(qh, ql);
 	if (mt < qh) { /* carried out of the significand */
 		mt = TOP;

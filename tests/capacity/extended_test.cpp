@@ -480,6 +480,12 @@ TEST_P(ExtendedVs, ModelGivesTheSameBitsOnRandomSpools)
 		/* up to a few thousand layers, down to the finest lines */
 		float lw = (float)std::exp(uniform(std::log(std::fmax(R - r0, 1e-3f) / 3000), std::log(0.5)));
 		float sw = (float)uniform(0.05, 30);
+		/* every other spool moved by up to 30 orders of magnitude, and its
+		 * width by as many again: exponents towards the ends of the range */
+		if (i % 2) {
+			float scale = (float)std::exp(uniform(-69, 69));
+			R *= scale, r0 *= scale, lw *= scale, sw *= (float)std::exp(uniform(-69, 69));
+		}
 		Extended inches = Reference_Inches(got, r0, R, lw, sw);
 		double g = In_Yards(got, inches), w = In_Yards(want, Reference_Inches(want, r0, R, lw, sw));
 		if (std::memcmp(&g, &w, sizeof g) != 0 && ++failures)
@@ -508,13 +514,15 @@ TEST_P(ExtendedVs, SoftwareLoopAtItsEdges)
 		{"no hub: the first turn is 0", 0, 2, 0.5f, 2},
 		{"turns below single's normal range", 1e-40f, 1e-39f, 1e-41f, 1},
 		{"a turn beyond single precision", 1e38f, 1.0001e38f, 1e34f, 1},
+		{"turns growing beyond single precision", 5.4e37f, 5.5e37f, 1e33f, 1},
 		/* r0 = (2^24 - 1) 2^-20 in units of lw's last place, 2^-60, is
 		 * 2^64 - 2^40: exact for 2^17 layers of three times as many */
 		{"the radius leaving 64 bits mid-spool", 0x0.ffffffp+4f, 0x1.000002p+4f, 0x1.000002p-37f, 3},
 		{"the radius never within 64 bits", 0x1.fffffep+23f, 0x1p+24f, 0x1.000002p-18f, 3},
 		/* found by search: at the sixth layer 6.2832 r, rounded to 64 bits,
-		 * comes up onto a tie between two singles, which then goes up */
-		{"6.2832 r rounded twice", 0x1.c120ap-1f, 0x1.c120d8p-1f, 0x1.5d09ecp-22f, 1},
+		 * comes onto a tie between two singles, from below, then from above */
+		{"6.2832 r rounded twice, up to a tie that goes up", 0x1.c120ap-1f, 0x1.c120d8p-1f, 0x1.5d09ecp-22f, 1},
+		{"6.2832 r rounded twice, down to a tie that goes down", 0x1.c00eep-1f, 0x1.c00f68p-1f, 0x1.ae84f6p-21f, 1},
 		/* k's significand ends in 20 zeros, so a turn times k often ties,
 		 * here early enough for it to show in the total */
 		{"turn times k halfway between two 64-bit significands", 0x1.09p-2f, 0x1.66c63p-1f, 0x1.6a09e6p-7f, 0x1.306c56p+0f},
