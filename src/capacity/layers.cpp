@@ -192,7 +192,7 @@ static int Below_Two(uint64_t c24, uint64_t km)
 	return ph < TOP - 1 || (ph == TOP - 1 && pl < (uint64_t)3 << 62);
 }
 
-/* 6.2832 r, exactly, and its step, as 128-bit counts of 2^(e + em) */
+/* 6.2832 r exactly: m n, a 128-bit count of 2^(e + em) */
 struct Turns {
 	uint64_t m; /* 6.2832's significand, odd */
 	int e, em;
