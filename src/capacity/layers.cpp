@@ -198,6 +198,16 @@ struct Turns {
 	int e, em;
 };
 
+/* 6.2832 r at n, shifted to set the top bit of qh:ql (n != 0); returns
+ * the exponent of that bit and sets *shift to how far it went */
+static int Turn_Exactly(const Turns &tu, uint64_t n, uint64_t *qh, uint64_t *ql, int *shift)
+{
+	Mul_64(tu.m, n, qh, ql);
+	*shift = Leading_Zeros_128(*qh, *ql);
+	Shift_Left_128(qh, ql, *shift);
+	return tu.e + tu.em + 127 - *shift;
+}
+
 /* The turn's significand from 6.2832 r, q = hi:lo with the top bit set:
  * q rounded to 64 bits and then to 24, as the unit rounds twice. Returns
  * 0 where that carries into the next binade. */
@@ -249,13 +259,10 @@ static uint64_t Stretch(const Turns &tu, uint64_t n, uint64_t unit, Unpacked k, 
 	uint64_t qh, ql, dh, dl;
 	if (n < unit)
 		return 0; /* the step, shifted as far, would not fit */
-	Mul_64(tu.m, n, &qh, &ql);
+	int shift, ec = Turn_Exactly(tu, n, &qh, &ql, &shift);
 	Mul_64(tu.m, unit, &dh, &dl);
-	int shift = Leading_Zeros_128(qh, ql);
-	Shift_Left_128(&qh, &ql, shift);
 	Shift_Left_128(&dh, &dl, shift);
 	/* the turn is a normal single */
-	int ec = tu.e + tu.em + 127 - shift;
 	if (ec + 127 < 1 || ec + 127 > 254 || total->m < TOP || Exp(*total) >= EXP_MAX)
 		return 0;
 	uint64_t c, ph, pl;
@@ -263,7 +270,7 @@ static uint64_t Stretch(const Turns &tu, uint64_t n, uint64_t unit, Unpacked k, 
 		return 0;
 	Mul_64(c, k.m, &ph, &pl);
 	int high = (int)(ph >> 63);
-	int d = Exp(*total) - (ec + BIAS + Exp(k) - BIAS + high);
+	int d = Exp(*total) - (ec + Exp(k) + high);
 	if (d < 1 || d > 62)
 		return 0;
 	/* Below 2, the stretch ends at the first turn whose product with k
@@ -291,10 +298,7 @@ static int One_Layer(const Turns &tu, uint64_t n, Unpacked k, Unpacked *total)
 	if (n == 0)
 		return 1; /* a turn of length 0 adds 0 */
 	uint64_t qh, ql;
-	Mul_64(tu.m, n, &qh, &ql);
-	int shift = Leading_Zeros_128(qh, ql);
-	Shift_Left_128(&qh, &ql, shift);
-	int et = tu.e + tu.em + 127 - shift + BIAS;
+	int shift, et = Turn_Exactly(tu, n, &qh, &ql, &shift) + BIAS;
 	uint64_t mt = qh + Round_Up(qh, ql);
 	if (mt < qh) { /* carried out of the significand */
 		mt = TOP;
