@@ -92,7 +92,7 @@ static double Yards(float r0, float R, float lw, float sw)
  * (Stretch). A layer where an exponent moves, or any other, goes
  * through the operations one at a time (One_Layer). */
 
-/* f >= 0 as n × 2^e, n odd (or 0) */
+/* f >= 0 as n × 2^e, n odd (or 0); -0 is 0 */
 struct Exact {
 	uint64_t n;
 	int e;
@@ -102,6 +102,7 @@ static Exact Exactly(float f)
 {
 	uint32_t bits;
 	std::memcpy(&bits, &f, sizeof bits);
+	bits &= 0x7fffffff;
 	int biased = (int)(bits >> 23);
 	uint64_t n = bits & 0x7fffff;
 	if (biased)

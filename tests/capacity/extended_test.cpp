@@ -512,6 +512,7 @@ TEST_P(ExtendedVs, SoftwareLoopAtItsEdges)
 		float r0, R, lw, sw;
 	} const rows[] = {
 		{"no hub: the first turn is 0", 0, 2, 0.5f, 2},
+		{"a hub of -0, and lines so thick the radius is counted in them", -0.0f, 0x1p+106f, 0x1p+103f, 1},
 		{"turns below single's normal range", 1e-40f, 1e-39f, 1e-41f, 1},
 		{"a turn beyond single precision", 1e38f, 1.0001e38f, 1e34f, 1},
 		{"turns growing beyond single precision", 5.4e37f, 5.5e37f, 1e33f, 1},
