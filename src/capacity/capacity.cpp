@@ -42,9 +42,11 @@ static int Dimensions(double sw_in, double od_in, double id_in, double lw_in,
 	*R = (float)(od_in * 0.5f);
 	*lw = (float)lw_in;
 	*sw = (float)sw_in;
-	/* a dimension beyond single precision is refused, not taken as infinite */
-	return *lw != 0 && std::isfinite(*lw) && std::isfinite(*r0) && std::isfinite(*R) &&
-		std::isfinite(*sw) && Layers_Fit(*r0, *R, *lw);
+	/* a dimension beyond single precision is refused, not taken as
+	 * infinite, and one that is 0 there as a typed 0 is; a hub that is 0
+	 * there is no hub */
+	return *lw != 0 && *R != 0 && *sw != 0 && std::isfinite(*lw) && std::isfinite(*r0) &&
+		std::isfinite(*R) && std::isfinite(*sw) && Layers_Fit(*r0, *R, *lw);
 }
 
 static int Capacity_With(double (*layer_yards)(float, float, float, float),

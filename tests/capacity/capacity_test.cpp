@@ -38,6 +38,7 @@ const Spool spools[] = {
 	{"outer below hub", 1, 1, 2, 0.1, 0, 0},
 	{"diameters beyond single, their radii within", 1, 4e38, 5e38, 1, 0, 0},
 	{"negative zero hub", 2, 4, -0.0, 0.5, 0x1.0c154c38e38e4p+1, 2.0944},
+	{"hub 0 in single is no hub", 2, 4, 1e-46, 0.5, 0x1.0c154c38e38e4p+1, 2.0944},
 	/* the layer estimate is just within the bound in double; rounded
 	 * through extended precision first (x87 double arithmetic) it is not */
 	{"at the bound only in double", 1, 8007514, 6.103515261202119e-05, 1.0009392499923706,
@@ -88,6 +89,8 @@ const Refusal refusals[] = {
 	{"line width negative", 1, 2, 1, -0.1},
 	{"line width rounds to 0 in single", 1, 2, 1, 1e-46},
 	{"line width rounds to 0 in single, outer below hub", 1, 1, 2, 1e-46},
+	{"spool width rounds to 0 in single", 1e-46, 2, 1, 0.1},
+	{"outer diameter rounds to 0 in single", 1, 1e-46, 0, 1},
 	{"line width beyond single", 1, 2, 1, 1e39},
 	{"hub beyond single", 1, 2, 1e39, 0.1},
 	{"line width too fine for extended steps", 1, 2, 1, 1e-30},

@@ -533,10 +533,39 @@ TEST_P(ExtendedVs, SoftwareLoopAtItsEdges)
 		{"a fine line on a wide hub", 100, 100.2f, 1e-4f, 3},
 		{"spools of atoms", 1e-30f, 1.2e-30f, 1e-34f, 1e-3f},
 		{"spools of stars", 1e30f, 1.00002e30f, 1e22f, 1e25f},
+		/* a hub far below the line's last place: counted from the
+		 * second layer, where its bits have been rounded away */
+		{"a hub far below the line", 1e-30f, 100, 1, 1},
+		/* r holds 64 bits and lw two below its last place: every
+		 * step rounds up (the tie above is the radius never within 64 bits) */
+		{"the radius rounded up at its last place each layer", 0x1.fffffep-1f, 1, 0x1.fffffep-43f, 1},
+		/* and one below: a tie, rounded to even; found by search where
+		 * rounding every tie up, or none, moves the last layer past R */
+		{"ties at r's last place, rounded to even", 0x1.ae9aa4p+23f, 0x1.ae9aa6p+23f, 0x1.0826e6p-18f, 1},
+		{"ties at r's last place, rounded to even from an odd step", 0x1.933952p+23f, 0x1.933954p+23f, 0x1.038682p-18f, 1},
+		{"ties at r's last place from an odd count, past a binade", 0x1.fffffcp+22f, 0x1.000002p+23f, 0x1.0c41fap-18f, 1},
+		/* 6.2832 r from below 2^-126 to above it, and a third of the
+		 * turns rounded up to 1 while 6.2832 r is still below it */
+		{"subnormal turns into normal ones", 0, 0x1.8p-129f, 0x1.8p-140f, 1},
+		{"turns rounded up to the next power of two", 0x1.45f2d4p-3f, 0x1.45f2d6p-3f, 0x1p-36f, 1},
+		/* each catches one change to the 128-bit addition, the rounded
+		 * product, the bound on turn times k below 2, the turn's
+		 * exponent range and its rounding */
+		{"a carry into the low word's top", 0, 0x1.c42b72p-12f, 0x1p-33f, 0x1.8p-40f},
+		{"a carry out of the low word", 0x1.45f2d4p-77f, 0x1.45f4p-77f, 0x1.d458ep-109f, 0x1.051c5ep+43f},
+		{"a carry out of 128 bits", 0x1.1e31d8p-68f, 0x1.45fa34p-27f, 0x1.8d2aecp-45f, 0x1.cp-20f},
+		{"a product rounded up out of its significand", 0x1.b9276p+114f, 0x1.b92816p+114f, 0x1.03dcb8p+90f, 0x1.8p-33f},
+		{"turn times k exactly at the bound below 2", 0x1.3bb952p-20f, 0x1.3bba24p-20f, 0x1.eff08p-47f, 0x1p-26f},
+		{"turn times k one place below the bound", 0x1.45f26ap-53f, 0x1.45f29cp-53f, 0x1.ffff96p-79f, 0x1p+16f},
+		{"turns at the edge of single's range", 0x1.898p+78f, 0x1.596802p+125f, 0x1.8acp+122f, 0x1.000018p+34f},
+		{"a turn rounded to a tie at a stretch's end", 0x1.c120d6p+24f, 0x1.c120d8p+24f, 0x1p-19f, 0x1.59c6e2p+0f},
 	};
+	/* without the x87 unit, the software type's own operations, which the
+	 * tests above hold to MPFR, which is fifty times slower still */
+	const Reference &oracle = &want == &X87 ? want : got;
 	for (const auto &r : rows) {
-		Extended loop = Layer_Inches_Software(r.r0, r.R, r.lw, r.sw), w = Reference_Inches(want, r.r0, r.R, r.lw, r.sw);
-		EXPECT_TRUE(Same(loop, w)) << r.what << ": software loop " << Hex(loop) << ", " << want.name << " " << Hex(w);
+		Extended loop = Layer_Inches_Software(r.r0, r.R, r.lw, r.sw), w = Reference_Inches(oracle, r.r0, r.R, r.lw, r.sw);
+		EXPECT_TRUE(Same(loop, w)) << r.what << ": software loop " << Hex(loop) << ", " << oracle.name << " " << Hex(w);
 	}
 }
 
