@@ -40,5 +40,8 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${MERRIVANE_QEMU})
 
 set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${MERRIVANE_DEB_ARCH})
 
+# pkg-config reads the architecture's own .pc files, never this machine's
+set(ENV{PKG_CONFIG_LIBDIR} /usr/lib/${_multiarch}/pkgconfig:/usr/share/pkgconfig)
+
 # headers are shared, libraries come from the multiarch directories
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -111,7 +111,10 @@ build() { # arch
 		-DMERRIVANE_TESTS="$tests" -DMERRIVANE_BENCH=OFF -DMERRIVANE_WERROR="${MERRIVANE_WERROR:-OFF}" \
 		-DMERRIVANE_DIFF_OPS=1000000 "${cmake_options[@]}"
 	cmake --build "build-$arch" -j"$jobs"
-	[ "$tests" = OFF ] || ctest --test-dir "build-$arch" --output-on-failure --no-tests=error -j"$jobs"
+	if [ "$tests" = ON ]; then
+		ctest --test-dir "build-$arch" --output-on-failure --no-tests=error -j"$jobs"
+		cmake -DDIR="build-$arch" -P cmake/SlowestTests.cmake
+	fi
 	if [ -n "$package" ]; then
 		(cd "build-$arch" && cpack -G DEB)
 		ls -l "build-$arch"/merrivane_*_"$arch".deb

@@ -30,11 +30,13 @@ else
 	fltk=libfltk1.3-dev
 	fltk_tests=()
 fi
-run_packages=(build-essential cmake "$fltk" fluid)
+# ATK and its AT-SPI bridge: what screen readers read the windows through
+run_packages=(build-essential cmake "$fltk" fluid libatk-bridge2.0-dev)
 # what the test scripts run, whatever the architecture tested
 check_packages=(
 	xvfb xdotool xauth x11-utils xclip imagemagick locales
 	desktop-file-utils appstream lintian man-db groff-base dpkg-dev file
+	dbus at-spi2-core libglib2.0-bin python3-pyatspi
 )
 test_packages=(
 	"${run_packages[@]}" "${fltk_tests[@]}" "${check_packages[@]}"

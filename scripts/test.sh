@@ -21,6 +21,7 @@ fi
 cmake -S . -B build "$werror" -DMERRIVANE_TESTS=ON -DMERRIVANE_BENCH=ON -DMERRIVANE_SANITIZE=OFF -DMERRIVANE_SOFT_EXTENDED=OFF
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure --no-tests=error -j"$jobs"
+cmake -DDIR=build -P cmake/SlowestTests.cmake
 
 cmake -S . -B build-sanitize "$werror" -DMERRIVANE_SANITIZE=ON -DMERRIVANE_SOFT_EXTENDED=ON \
 	-DMERRIVANE_DIFF_OPS=1000000 -DMERRIVANE_TESTS=ON -DMERRIVANE_BENCH=OFF
@@ -28,10 +29,12 @@ cmake --build build-sanitize -j"$jobs"
 ASAN_OPTIONS=abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
 	ctest --test-dir build-sanitize --output-on-failure --no-tests=error -j"$jobs"
+cmake -DDIR=build-sanitize -P cmake/SlowestTests.cmake
 
 cmake -S . -B build-ld64 "$werror" -DMERRIVANE_LONG_DOUBLE_64=ON -DMERRIVANE_TESTS=ON
 cmake --build build-ld64 -j"$jobs"
 ctest --test-dir build-ld64 --output-on-failure --no-tests=error -j"$jobs"
+cmake -DDIR=build-ld64 -P cmake/SlowestTests.cmake
 
 CXX=clang++ cmake -S . -B build-clang "$werror" -DMERRIVANE_TESTS=ON -DMERRIVANE_BENCH=ON
 cmake --build build-clang -j"$jobs"

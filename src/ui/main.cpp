@@ -7,5 +7,6 @@ int main(int, char **)
 {
 	make_window()->show();
 	Build_Help();
+	A11y_Start();
 	return Fl::run();
 }

@@ -10,8 +10,9 @@ prog=$(realpath "$1")
 enter_scratch
 start "$prog"
 main=$(find_window Merrivane)
+zero=$(capacity)
 type_spool "1" "2" "1" "0 period 1"
-before=$(capacity)
+before=$(capacity "$zero")
 
 for name in "c o n period t x t" "C O N" "n u l"; do
 	load "$main" "$Y_SPOOL_FILE" $name

@@ -88,16 +88,27 @@ field() {
 	xclip -o -selection clipboard
 }
 
-# The capacity field's pixels, once they hold still: it offers no text to copy.
+# The capacity field's pixels, once they hold still and differ from $1,
+# the pixels it showed before, where given: it offers no text to copy.
 capacity() {
-	local last= now
-	for _ in $(seq 50); do
+	local last= now end=$((SECONDS + WAIT))
+	while [ $SECONDS -lt $end ]; do
 		now=$(import -window "$main" -crop 75x24+187+209 rgb:- | sha1sum)
-		[ "$now" = "$last" ] && { echo "$now"; return; }
+		[ "$now" = "$last" ] && [ "$now" != "${1:-}" ] && { echo "$now"; return; }
 		last=$now
 		sleep 0.1
 	done
-	fail "capacity field never held still"
+	fail "capacity field never held still${1:+ at a new value}"
+}
+
+# Waits until the capacity field shows the pixels $1.
+capacity_becomes() {
+	local end=$((SECONDS + WAIT))
+	while [ $SECONDS -lt $end ]; do
+		[ "$(import -window "$main" -crop 75x24+187+209 rgb:- | sha1sum)" = "$1" ] && return
+		sleep 0.1
+	done
+	fail "${2:-the capacity field never showed the pixels expected}"
 }
 
 type_spool() { # four lists of keysym names
