@@ -36,12 +36,12 @@ run_packages=(build-essential cmake "$fltk" fluid libatk-bridge2.0-dev)
 check_packages=(
 	xvfb xdotool xauth x11-utils xclip imagemagick locales
 	desktop-file-utils appstream lintian man-db groff-base dpkg-dev file
-	dbus at-spi2-core libglib2.0-bin python3-pyatspi
 )
 test_packages=(
 	"${run_packages[@]}" "${fltk_tests[@]}" "${check_packages[@]}"
 	googletest libgtest-dev libbenchmark-dev libmpfr-dev
 	clang libclang-rt-dev valgrind cppcheck clang-tidy
+	dbus at-spi2-core libglib2.0-bin python3-pyatspi orca speech-dispatcher
 )
 
 case "${1:-}" in

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <vector>
 
 #include <FL/Fl.H>
 #include <FL/Fl_Browser.H>
@@ -113,6 +114,9 @@ std::string A11y_Name(A11y_Node n)
 	std::string name = Plain(n.w->label());
 	if (name.empty() && n.w->tooltip())
 		name = n.w->tooltip();
+	/* a label ending in a colon, as the chooser's, is read without it */
+	if (!name.empty() && name.back() == ':')
+		name.pop_back();
 	/* a field without a label of its own is named by the label on its
 	 * left, as the chooser's file name is */
 	int role = A11y_Role(n);
@@ -121,9 +125,8 @@ std::string A11y_Name(A11y_Node n)
 		Fl_Widget *l = A11y_Child(p, i).w, *f = n.w;
 		if (A11y_Role({l, 0}) == A11Y_LABEL && l->x() + l->w() <= f->x() + 2 && l->y() < f->y() + f->h() &&
 			l->y() + l->h() > f->y())
-			name = A11y_Name({l, 0});
+			name = Plain(l->label());
 	}
-	/* a label ending in a colon, as the chooser's, is read without it */
 	if (!name.empty() && name.back() == ':')
 		name.pop_back();
 	return name;
@@ -132,7 +135,6 @@ std::string A11y_Name(A11y_Node n)
 std::string A11y_Text(A11y_Node n)
 {
 	Fl_Widget *w = n.w;
-	char buf[128];
 	if (!w)
 		return "";
 	if (n.item)
@@ -140,6 +142,7 @@ std::string A11y_Text(A11y_Node n)
 	if (Fl_Value_Input *v = As<Fl_Value_Input>(w))
 		return v->input.value();
 	if (Fl_Valuator *v = As<Fl_Valuator>(w)) {
+		char buf[128];
 		v->format(buf);
 		return buf;
 	}
@@ -217,21 +220,32 @@ unsigned A11y_States(A11y_Node n)
 	return s;
 }
 
-/* The told children of g, groups kept for layout spliced in, in order. */
+static const int ROOM = 64;
+
+/* The told children of g, groups kept for layout spliced in, in order:
+ * depth first, with the groups yet to finish on a stack. */
 static void Gather(Fl_Group *g, Fl_Widget **out, int *count, int room)
 {
-	for (int i = 0; i < g->children(); i++) {
-		Fl_Widget *c = g->child(i);
+	struct {
+		Fl_Group *g;
+		int next;
+	} stack[16];
+	int depth = 0;
+	stack[0] = {g, 0};
+	while (depth >= 0) {
+		if (stack[depth].next >= stack[depth].g->children()) {
+			depth--;
+			continue;
+		}
+		Fl_Widget *c = stack[depth].g->child(stack[depth].next++);
 		if (!c->visible())
 			continue;
-		if (Spliced(c))
-			Gather(c->as_group(), out, count, room);
+		if (Spliced(c) && depth + 1 < 16)
+			stack[++depth] = {c->as_group(), 0};
 		else if (Told(c) && *count < room)
 			out[(*count)++] = c;
 	}
 }
-
-static const int ROOM = 64;
 
 static int Children(A11y_Node n, Fl_Widget **out)
 {
@@ -313,10 +327,10 @@ void A11y_Extents(A11y_Node n, int *x, int *y, int *w, int *h)
 	int wx = win ? win->x_root() : 0, wy = win ? win->y_root() : 0;
 	int left = wd->as_window() ? 0 : wd->x(), top = wd->as_window() ? 0 : wd->y();
 	float s = Scale(wd);
-	*x = (int)((wx + left) * s);
-	*y = (int)((wy + top) * s);
-	*w = (int)(wd->w() * s);
-	*h = (int)(wd->h() * s);
+	*x = (int)(static_cast<float>(wx + left) * s);
+	*y = (int)(static_cast<float>(wy + top) * s);
+	*w = (int)(static_cast<float>(wd->w()) * s);
+	*h = (int)(static_cast<float>(wd->h()) * s);
 }
 
 int A11y_Act(A11y_Node n)
@@ -362,38 +376,77 @@ int A11y_Set_Text(A11y_Node n, const char *text)
 	return 1;
 }
 
+int A11y_Caret(A11y_Node n)
+{
+	if (!n.w || n.item)
+		return -1;
+	if (Fl_Value_Input *v = As<Fl_Value_Input>(n.w))
+		return v->input.position();
+	if (Fl_Input_ *in = As<Fl_Input_>(n.w))
+		return in->position();
+	if (Fl_Text_Display *d = As<Fl_Text_Display>(n.w))
+		return d->insert_position();
+	return -1;
+}
+
+int A11y_Set_Caret(A11y_Node n, int byte)
+{
+	if (!n.w || n.item)
+		return 0;
+	if (Fl_Value_Input *v = As<Fl_Value_Input>(n.w))
+		v->input.position(byte);
+	else if (Fl_Input_ *in = As<Fl_Input_>(n.w))
+		in->position(byte);
+	else if (Fl_Text_Display *d = As<Fl_Text_Display>(n.w))
+		d->insert_position(byte);
+	else
+		return 0;
+	return 1;
+}
+
 /* What was seen at the last look: the focus, and each told widget's text
  * and states with its window, which says when it is gone: a widget may be
  * deleted with its window (the chooser's are), so none is touched then. */
 struct Seen {
 	std::string text;
 	unsigned states;
+	int caret;
+	// cppcheck-suppress unusedStructMember ; read through the map's iterator in A11y_Look
 	Fl_Widget *top;
 };
 static A11y_Node last_focus = {nullptr, -1};
 static std::map<Fl_Widget *, Seen> seen;
 
-static void Look_At(A11y_Node n, void (*told)(A11y_Node, int))
+/* Every told node below the program, depth first, with the nodes yet to
+ * look into on a stack. */
+static void Look_At(void (*told)(A11y_Node, int))
 {
-	Fl_Widget *c[ROOM];
-	int count = Children(n, c);
-	for (int i = 0; i < count; i++) {
-		A11y_Node child = {c[i], 0};
-		Seen now = {A11y_Role(child) == A11Y_DOCUMENT ? "" : A11y_Text(child), A11y_States(child) & ~A11Y_FOCUSED,
-			c[i]->as_window() ? c[i] : c[i]->top_window()};
-		auto was = seen.find(c[i]);
+	std::vector<A11y_Node> todo(1, A11y_Node{nullptr, 0});
+	while (!todo.empty()) {
+		A11y_Node n = todo.back();
+		todo.pop_back();
+		Fl_Widget *c[ROOM];
+		int count = Children(n, c);
+		for (int i = count - 1; i >= 0; i--)
+			todo.push_back({c[i], 0});
+		if (!n.w)
+			continue;
+		Seen now = {A11y_Role(n) == A11Y_DOCUMENT ? "" : A11y_Text(n), A11y_States(n) & ~A11Y_FOCUSED, A11y_Caret(n),
+			n.w->as_window() ? n.w : n.w->top_window()};
+		auto was = seen.find(n.w);
 		if (was == seen.end()) {
-			seen[c[i]] = now;
-			if (c[i]->as_window())
-				told(child, A11Y_SHOWN);
-		} else {
-			if (was->second.text != now.text)
-				told(child, A11Y_TEXT_CHANGED);
-			if (was->second.states != now.states)
-				told(child, A11Y_STATES_CHANGED);
-			was->second = now;
+			seen[n.w] = now;
+			if (n.w->as_window())
+				told(n, A11Y_SHOWN);
+			continue;
 		}
-		Look_At(child, told);
+		if (was->second.text != now.text)
+			told(n, A11Y_TEXT_CHANGED);
+		if (was->second.states != now.states)
+			told(n, A11Y_STATES_CHANGED);
+		if (was->second.caret != now.caret)
+			told(n, A11Y_CARET_MOVED);
+		was->second = now;
 	}
 }
 
@@ -414,7 +467,7 @@ void A11y_Look(void (*told)(A11y_Node, int))
 			++i;
 		}
 	}
-	Look_At({nullptr, 0}, told);
+	Look_At(told);
 	A11y_Node f = A11y_Focus();
 	if (f.w != last_focus.w || f.item != last_focus.item) {
 		last_focus = f;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <numeric>
 #include <utility>
 
 #include <FL/Fl.H>
@@ -33,6 +34,19 @@
  * reader starts later, and only once the accessibility bus has answered in
  * time: a bus that does not answer leaves the window as it is. */
 
+/* The key's code on the keyboard, where the display is X11's. */
+#if FL_API_VERSION >= 10400
+#include <FL/platform.H>
+static int Key_Code(int keysym)
+{
+	Display *d = fl_x11_display();
+	return d ? XKeysymToKeycode(d, (KeySym)keysym) : 0;
+}
+#else
+#include <FL/x.H>
+static int Key_Code(int keysym) { return fl_display ? XKeysymToKeycode(fl_display, (KeySym)keysym) : 0; }
+#endif
+
 /* --- GLib inside FLTK's loop --- */
 
 static GMainContext *context;
@@ -59,8 +73,8 @@ static void Iterate(void *)
 	for (int i = 0; i < nfds; i++)
 		Fl::remove_fd(fds[i].fd);
 	for (int i = 0; i < n; i++) {
-		int when = (now[i].events & G_IO_IN ? FL_READ : 0) | (now[i].events & G_IO_OUT ? FL_WRITE : 0) |
-			(now[i].events & (G_IO_PRI | G_IO_ERR | G_IO_HUP) ? FL_EXCEPT : 0);
+		int when = ((now[i].events & G_IO_IN) ? FL_READ : 0) | ((now[i].events & G_IO_OUT) ? FL_WRITE : 0) |
+			((now[i].events & (G_IO_PRI | G_IO_ERR | G_IO_HUP)) ? FL_EXCEPT : 0);
 		Fl::add_fd(now[i].fd, when, On_Fd);
 		fds[i] = now[i];
 	}
@@ -89,13 +103,16 @@ typedef std::pair<Fl_Widget *, int> Key;
 static std::map<Key, Mv *> objects;
 static Mv *app;
 
+/* GObject's casts, its instances being C structs one inside another */
+static Mv *M(gpointer o) { return static_cast<Mv *>(o); }
+
 static A11y_Node Node(AtkObject *o)
 {
-	Mv *m = (Mv *)o;
+	Mv *m = M(o);
 	return m->app ? A11y_Node{nullptr, 0} : A11y_Node{m->w, m->item};
 }
 
-static int Defunct(AtkObject *o) { return !((Mv *)o)->app && !((Mv *)o)->w; }
+static int Defunct(AtkObject *o) { return !M(o)->app && !M(o)->w; }
 
 static int Kind(A11y_Node n)
 {
@@ -115,7 +132,7 @@ static AtkRole Role_Of(A11y_Node n)
 {
 	switch (A11y_Role(n)) {
 	case A11Y_APP: return ATK_ROLE_APPLICATION;
-	case A11Y_WINDOW: return n.w->as_window()->modal() ? ATK_ROLE_DIALOG : ATK_ROLE_FRAME;
+	case A11Y_WINDOW: return n.w && n.w->as_window()->modal() ? ATK_ROLE_DIALOG : ATK_ROLE_FRAME;
 	case A11Y_ENTRY: return ATK_ROLE_ENTRY;
 	case A11Y_OUTPUT:
 	case A11Y_DOCUMENT: return ATK_ROLE_TEXT;
@@ -139,7 +156,7 @@ static AtkObject *Object(A11y_Node n)
 		return ATK_OBJECT(found->second);
 	if (found != objects.end()) /* its widget deleted, another in its place */
 		g_object_unref(found->second);
-	Mv *m = (Mv *)g_object_new(types[Kind(n)], nullptr);
+	Mv *m = M(g_object_new(types[Kind(n)], nullptr));
 	m->w = n.w;
 	m->item = n.item;
 	Fl::watch_widget_pointer(m->w);
@@ -152,7 +169,7 @@ static AtkObject *Object(A11y_Node n)
 
 static const gchar *Name(AtkObject *o)
 {
-	Mv *m = (Mv *)o;
+	Mv *m = M(o);
 	if (Defunct(o))
 		return "";
 	g_free(m->name);
@@ -160,9 +177,9 @@ static const gchar *Name(AtkObject *o)
 	return m->name;
 }
 
-static AtkObject *Parent(AtkObject *o) { return Defunct(o) || ((Mv *)o)->app ? nullptr : Object(A11y_Parent(Node(o))); }
+static AtkObject *Parent(AtkObject *o) { return Defunct(o) || M(o)->app ? nullptr : Object(A11y_Parent(Node(o))); }
 static gint Child_Count(AtkObject *o) { return Defunct(o) ? 0 : A11y_Child_Count(Node(o)); }
-static gint Index(AtkObject *o) { return Defunct(o) || ((Mv *)o)->app ? -1 : A11y_Index(Node(o)); }
+static gint Index(AtkObject *o) { return Defunct(o) || M(o)->app ? -1 : A11y_Index(Node(o)); }
 static AtkRole Role(AtkObject *o) { return Defunct(o) ? ATK_ROLE_INVALID : Role_Of(Node(o)); }
 
 static AtkObject *Child(AtkObject *o, gint i)
@@ -211,7 +228,7 @@ static AtkStateSet *States(AtkObject *o)
 
 static void Finalize(GObject *g)
 {
-	Mv *m = (Mv *)g;
+	Mv *m = M(g);
 	if (!m->app)
 		Fl::release_widget_pointer(m->w);
 	g_free(m->name);
@@ -257,7 +274,7 @@ static gboolean Grab_Focus(AtkComponent *c)
 
 static void Component_Init(gpointer iface, gpointer)
 {
-	AtkComponentIface *i = (AtkComponentIface *)iface;
+	AtkComponentIface *i = static_cast<AtkComponentIface *>(iface);
 	i->get_extents = Extents;
 	i->grab_focus = Grab_Focus;
 }
@@ -266,7 +283,7 @@ static void Component_Init(gpointer iface, gpointer)
  * lines; offsets count characters, as ATK's do. */
 static const gchar *Text_Of(AtkText *t)
 {
-	Mv *m = (Mv *)t;
+	Mv *m = M(t);
 	g_free(m->text);
 	m->text = g_strdup(Defunct(ATK_OBJECT(t)) ? "" : A11y_Text(Node(ATK_OBJECT(t))).c_str());
 	return m->text;
@@ -292,41 +309,19 @@ static gunichar Character(AtkText *t, gint offset)
 	return offset >= 0 && offset < g_utf8_strlen(s, -1) ? g_utf8_get_char(g_utf8_offset_to_pointer(s, offset)) : 0;
 }
 
-/* the byte position of the caret, where the node has one */
-static int Caret_Byte(A11y_Node n)
-{
-	if (Fl_Value_Input *v = dynamic_cast<Fl_Value_Input *>(n.w))
-		return v->input.position();
-	if (Fl_Input_ *in = dynamic_cast<Fl_Input_ *>(n.w))
-		return in->position();
-	if (Fl_Text_Display *d = dynamic_cast<Fl_Text_Display *>(n.w))
-		return d->insert_position();
-	return 0;
-}
-
 static gint Caret(AtkText *t)
 {
 	const gchar *s = Text_Of(t);
-	int byte = Defunct(ATK_OBJECT(t)) ? 0 : Caret_Byte(Node(ATK_OBJECT(t)));
+	int byte = Defunct(ATK_OBJECT(t)) ? 0 : std::max(0, A11y_Caret(Node(ATK_OBJECT(t))));
 	return (gint)g_utf8_strlen(s, (gssize)std::min((size_t)byte, strlen(s)));
 }
 
 static gboolean Set_Caret(AtkText *t, gint offset)
 {
-	A11y_Node n = Node(ATK_OBJECT(t));
 	const gchar *s = Text_Of(t);
 	if (Defunct(ATK_OBJECT(t)) || offset < 0 || offset > g_utf8_strlen(s, -1))
 		return FALSE;
-	int byte = (int)(g_utf8_offset_to_pointer(s, offset) - s);
-	if (Fl_Value_Input *v = dynamic_cast<Fl_Value_Input *>(n.w))
-		v->input.position(byte);
-	else if (Fl_Input_ *in = dynamic_cast<Fl_Input_ *>(n.w))
-		in->position(byte);
-	else if (Fl_Text_Display *d = dynamic_cast<Fl_Text_Display *>(n.w))
-		d->insert_position(byte);
-	else
-		return FALSE;
-	return TRUE;
+	return A11y_Set_Caret(Node(ATK_OBJECT(t)), (int)(g_utf8_offset_to_pointer(s, offset) - s));
 }
 
 /* The character, word or line around offset. */
@@ -369,9 +364,17 @@ static gchar *Around(AtkText *t, gint offset, AtkTextBoundary boundary, gint *st
 
 static gint No_Selections(AtkText *) { return 0; }
 
+/* one run of plain text: no attributes, all of it */
+static AtkAttributeSet *Plain_Run(AtkText *t, gint, gint *start, gint *end)
+{
+	*start = 0;
+	*end = Length(t);
+	return nullptr;
+}
+
 static void Text_Init(gpointer iface, gpointer)
 {
-	AtkTextIface *i = (AtkTextIface *)iface;
+	AtkTextIface *i = static_cast<AtkTextIface *>(iface);
 	i->get_text = Text_Range;
 	i->get_character_count = Length;
 	i->get_character_at_offset = Character;
@@ -379,6 +382,7 @@ static void Text_Init(gpointer iface, gpointer)
 	i->set_caret_offset = Set_Caret;
 	i->get_text_at_offset = Around;
 	i->get_n_selections = No_Selections;
+	i->get_run_attributes = Plain_Run;
 }
 
 static void Set_Contents(AtkEditableText *t, const gchar *text)
@@ -389,7 +393,7 @@ static void Set_Contents(AtkEditableText *t, const gchar *text)
 
 static void Editable_Init(gpointer iface, gpointer)
 {
-	((AtkEditableTextIface *)iface)->set_text_contents = Set_Contents;
+	static_cast<AtkEditableTextIface *>(iface)->set_text_contents = Set_Contents;
 }
 
 /* AtkAction: press, toggle or pick, once FLTK's loop is back: a button may
@@ -433,7 +437,7 @@ static const gchar *Action_Name(AtkAction *a, gint i)
 
 static void Action_Init(gpointer iface, gpointer)
 {
-	AtkActionIface *i = (AtkActionIface *)iface;
+	AtkActionIface *i = static_cast<AtkActionIface *>(iface);
 	i->do_action = Do_Action;
 	i->get_n_actions = One_Action;
 	i->get_name = Action_Name;
@@ -448,14 +452,14 @@ static void Register_Types()
 	static const GInterfaceInfo component = {Component_Init, nullptr, nullptr}, text = {Text_Init, nullptr, nullptr},
 				    editable = {Editable_Init, nullptr, nullptr}, action = {Action_Init, nullptr, nullptr},
 				    window = {nullptr, nullptr, nullptr};
-	types[PLAIN] = g_type_register_static(ATK_TYPE_OBJECT, "MerrivaneAccessible", &info, (GTypeFlags)0);
+	types[PLAIN] = g_type_register_static(ATK_TYPE_OBJECT, "MerrivaneAccessible", &info, static_cast<GTypeFlags>(0));
 	g_type_add_interface_static(types[PLAIN], ATK_TYPE_COMPONENT, &component);
-	types[TEXT] = g_type_register_static(types[PLAIN], "MerrivaneText", &derived, (GTypeFlags)0);
+	types[TEXT] = g_type_register_static(types[PLAIN], "MerrivaneText", &derived, static_cast<GTypeFlags>(0));
 	g_type_add_interface_static(types[TEXT], ATK_TYPE_TEXT, &text);
 	g_type_add_interface_static(types[TEXT], ATK_TYPE_EDITABLE_TEXT, &editable);
-	types[ACTION] = g_type_register_static(types[PLAIN], "MerrivaneAction", &derived, (GTypeFlags)0);
+	types[ACTION] = g_type_register_static(types[PLAIN], "MerrivaneAction", &derived, static_cast<GTypeFlags>(0));
 	g_type_add_interface_static(types[ACTION], ATK_TYPE_ACTION, &action);
-	types[WINDOW] = g_type_register_static(types[PLAIN], "MerrivaneWindow", &derived, (GTypeFlags)0);
+	types[WINDOW] = g_type_register_static(types[PLAIN], "MerrivaneWindow", &derived, static_cast<GTypeFlags>(0));
 	g_type_add_interface_static(types[WINDOW], ATK_TYPE_WINDOW, &window);
 	for (GType t : types)
 		g_type_class_unref(g_type_class_ref(t));
@@ -468,7 +472,7 @@ static const gchar *Toolkit_Name() { return "FLTK"; }
 static const gchar *Toolkit_Version()
 {
 	static char version[32];
-	snprintf(version, sizeof version, "%d.%d.%d", FL_MAJOR_VERSION, FL_MINOR_VERSION, FL_PATCH_VERSION);
+	(void)snprintf(version, sizeof version, "%d.%d.%d", FL_MAJOR_VERSION, FL_MINOR_VERSION, FL_PATCH_VERSION);
 	return version;
 }
 
@@ -512,18 +516,63 @@ static void Remove_Listener(guint id)
 	listeners.erase(l);
 }
 
+/* Keys, as a desktop toolkit hands them to the bridge: a screen reader
+ * hears each before the program and may keep it (its own commands). */
+struct Key_Listener {
+	AtkKeySnoopFunc func;
+	gpointer data;
+};
+static std::map<guint, Key_Listener> key_listeners;
+
+static guint Add_Key_Listener(AtkKeySnoopFunc func, gpointer data)
+{
+	key_listeners[++listener_count] = {func, data};
+	return listener_count;
+}
+
+static void Remove_Key_Listener(guint id) { key_listeners.erase(id); }
+
+/* FLTK's modifier bits as the X and GDK ones ATK speaks in */
+static guint Modifiers(int state)
+{
+	return ((state & FL_SHIFT) ? 1u << 0 : 0) | ((state & FL_CAPS_LOCK) ? 1u << 1 : 0) |
+		((state & FL_CTRL) ? 1u << 2 : 0) | ((state & FL_ALT) ? 1u << 3 : 0) |
+		((state & FL_NUM_LOCK) ? 1u << 4 : 0) | ((state & FL_META) ? 1u << 6 : 0);
+}
+
+static int (*plain_dispatch)(int, Fl_Window *);
+
+static int Dispatch(int event, Fl_Window *w)
+{
+	if ((event == FL_KEYDOWN || event == FL_KEYUP) && !key_listeners.empty()) {
+		AtkKeyEventStruct key = {event == FL_KEYDOWN ? ATK_KEY_EVENT_PRESS : ATK_KEY_EVENT_RELEASE,
+			Modifiers(Fl::event_state()), (guint)Fl::event_key(), Fl::event_length(),
+			const_cast<gchar *>(Fl::event_text()), (guint16)Key_Code(Fl::event_key()),
+			(guint32)(g_get_monotonic_time() / 1000)};
+		/* every listener hears the key, whether another keeps it or not */
+		int kept = std::accumulate(key_listeners.begin(), key_listeners.end(), 0,
+			[&key](int k, const std::pair<const guint, Key_Listener> &l) { return k | l.second.func(&key, l.second.data); });
+		if (kept)
+			return 1;
+	}
+	return plain_dispatch ? plain_dispatch(event, w) : Fl::handle_(event, w);
+}
+
 /* --- what changed, told to the bridge --- */
 
-/* The capacity is heard while the focus stays in a field: as the focused
- * field's description, which screen readers speak when it changes. */
+/* The capacity is heard while the focus stays where it is (the field being
+ * typed in, or Update): as the focused node's description, which screen
+ * readers speak when it changes. */
 static void Tell_Capacity()
 {
 	A11y_Node f = A11y_Focus();
-	if (!f.w || A11y_Role(f) != A11Y_ENTRY)
+	if (!f.w || f.w == CAP)
 		return;
 	std::string said = A11y_Name({CAP, 0}) + " " + A11y_Text({CAP, 0});
 	atk_object_set_description(Object(f), said.c_str());
 }
+
+static AtkObject *focus_was;
 
 static void Told(A11y_Node n, int what)
 {
@@ -557,7 +606,15 @@ static void Told(A11y_Node n, int what)
 			g_signal_emit_by_name(o, s & A11Y_ACTIVE ? "activate" : "deactivate");
 		break;
 	}
+	case A11Y_CARET_MOVED:
+		if (Kind(n) == TEXT)
+			g_signal_emit_by_name(o, "text-caret-moved", Caret(ATK_TEXT(o)));
+		break;
 	case A11Y_FOCUS_CHANGED:
+		/* clients keep the states they were told: the focus left first */
+		if (focus_was && focus_was != o && !Defunct(focus_was))
+			atk_object_notify_state_change(focus_was, ATK_STATE_FOCUSED, FALSE);
+		focus_was = o;
 		atk_object_notify_state_change(o, ATK_STATE_FOCUSED, TRUE);
 		G_GNUC_BEGIN_IGNORE_DEPRECATIONS
 		atk_focus_tracker_notify(o);
@@ -572,6 +629,8 @@ static void Sweep()
 	for (auto i = objects.begin(); i != objects.end();) {
 		if (!i->second->w) {
 			atk_object_notify_state_change(ATK_OBJECT(i->second), ATK_STATE_DEFUNCT, TRUE);
+			if (focus_was == ATK_OBJECT(i->second))
+				focus_was = nullptr;
 			g_object_unref(i->second);
 			i = objects.erase(i);
 		} else {
@@ -604,11 +663,15 @@ static void Start_Bridge()
 	util->get_toolkit_version = Toolkit_Version;
 	util->add_global_event_listener = Add_Listener;
 	util->remove_global_event_listener = Remove_Listener;
+	util->add_key_event_listener = Add_Key_Listener;
+	util->remove_key_event_listener = Remove_Key_Listener;
+	plain_dispatch = Fl::event_dispatch();
+	Fl::event_dispatch(Dispatch);
 	/* the interfaces whose signals the bridge listens for */
 	for (GType t : {ATK_TYPE_TEXT, ATK_TYPE_COMPONENT, ATK_TYPE_ACTION, ATK_TYPE_WINDOW, ATK_TYPE_SELECTION,
 		     ATK_TYPE_VALUE, ATK_TYPE_EDITABLE_TEXT, ATK_TYPE_DOCUMENT, ATK_TYPE_HYPERTEXT, ATK_TYPE_TABLE})
 		g_type_default_interface_ref(t);
-	app = (Mv *)g_object_new(types[PLAIN], nullptr);
+	app = M(g_object_new(types[PLAIN], nullptr));
 	app->app = 1;
 	atk_object_initialize(ATK_OBJECT(app), nullptr);
 	atk_bridge_adaptor_init(nullptr, nullptr);
@@ -621,7 +684,7 @@ static void Start_Bridge()
  * limit, starts. */
 static const int ANSWER_MS = 1500;
 
-static void Cancel(void *cancellable) { g_cancellable_cancel((GCancellable *)cancellable); }
+static void Cancel(void *cancellable) { g_cancellable_cancel(static_cast<GCancellable *>(cancellable)); }
 
 static void Connected(GObject *, GAsyncResult *result, gpointer cancellable)
 {

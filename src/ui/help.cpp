@@ -1,5 +1,8 @@
 #include "ui/ui.h"
 
+#include <algorithm>
+
+#include <FL/Fl.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Text_Buffer.H>
 #include <FL/Fl_Text_Display.H>
@@ -38,11 +41,42 @@ Fl_Double_Window *help_window()
 	return Win2;
 }
 
+/* The help text read line by line from the keyboard: Up and Down move its
+ * (unseen) caret a line, Home and End to the first and the last, and the
+ * text scrolls to keep it in view, as the scroll bar's keys did; screen
+ * readers read the line the caret is on. Seen before the text display,
+ * whose scroll bar would take the keys. */
+static Fl_Event_Dispatch next_dispatch;
+
+static int Help_Keys(int event, Fl_Window *w)
+{
+	if (event == FL_KEYDOWN && Fl::focus() == T1 && !(Fl::event_state() & (FL_CTRL | FL_ALT | FL_META))) {
+		Fl_Text_Buffer *b = T1->buffer();
+		int at = T1->insert_position(), moved = 1;
+		switch (Fl::event_key()) {
+		case FL_Up: at = at > 0 ? b->line_start(b->line_start(at) - 1) : 0; break;
+		case FL_Down: at = std::min(b->line_end(at) + 1, b->length()); break;
+		case FL_Home: at = 0; break;
+		case FL_End: at = b->line_start(b->length()); break;
+		default: moved = 0;
+		}
+		if (moved) {
+			T1->insert_position(at);
+			T1->show_insert_position();
+			return 1;
+		}
+	}
+	return next_dispatch ? next_dispatch(event, w) : Fl::handle_(event, w);
+}
+
 void Build_Help()
 {
 	help_window();
 	T1->buffer(&txt);
 	T1->insert(HELP_TEXT);
+	T1->insert_position(0);
+	next_dispatch = Fl::event_dispatch();
+	Fl::event_dispatch(Help_Keys);
 }
 
 void cb_Help(Fl_Widget *, void *)

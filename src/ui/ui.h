@@ -62,7 +62,7 @@ enum {
 	A11Y_SELECTABLE = 512, A11Y_ACTIVE = 1024
 };
 /* what A11y_Look tells of a node */
-enum { A11Y_SHOWN, A11Y_HIDDEN, A11Y_FOCUS_CHANGED, A11Y_TEXT_CHANGED, A11Y_STATES_CHANGED };
+enum { A11Y_SHOWN, A11Y_HIDDEN, A11Y_FOCUS_CHANGED, A11Y_TEXT_CHANGED, A11Y_STATES_CHANGED, A11Y_CARET_MOVED };
 int A11y_Role(A11y_Node n);
 std::string A11y_Name(A11y_Node n);
 /* the value as shown, or the whole text */
@@ -79,6 +79,10 @@ void A11y_Extents(A11y_Node n, int *x, int *y, int *w, int *h);
 /* The node's one action: press, toggle, pick, or take the focus; 0 where
  * it has none. */
 int A11y_Act(A11y_Node n);
+/* The caret's byte offset in the node's text, -1 where it has none; and
+ * moving it, 0 where it cannot move. */
+int A11y_Caret(A11y_Node n);
+int A11y_Set_Caret(A11y_Node n, int byte);
 /* Sets an editable field's text as typing it would; 0 where it is none. */
 int A11y_Set_Text(A11y_Node n, const char *text);
 /* Calls told for each change since the last look: windows shown and

@@ -1,0 +1,95 @@
+#!/bin/bash
+# Orca itself, headless, reading the real program: what it says as the
+# keyboard alone walks the main window, types the README spool (and hears
+# the capacity), reads the help line by line, and picks spool.txt in the
+# chooser for Update. Speech goes to speech-dispatcher's dummy module; the
+# test follows Orca's own log of what it said.
+set -eu
+prog=$(realpath "$1")
+. "$(dirname "$0")/a11y_bus.sh"
+
+enter_scratch
+mkdir -p .config/speech-dispatcher .orca
+printf 'AddModule "dummy" "sd_dummy" ""\nDefaultModule dummy\n' >.config/speech-dispatcher/speechd.conf
+accessibility_bus
+accessibility true
+start "$prog"
+main=$(find_window Merrivane)
+xdotool windowfocus --sync "$main"
+
+# Orca writes its log through a buffer: here a line at a time, so that
+# the test can follow what it says.
+log=$scratch/.orca/log
+/usr/bin/python3 -c '
+import builtins, runpy, sys
+plain, log = builtins.open, sys.argv[-1]
+builtins.open = lambda f, m="r", *a, **k: plain(f, m, 1) if f == log else plain(f, m, *a, **k)
+sys.argv[0] = "/usr/bin/orca"
+runpy.run_path("/usr/bin/orca", run_name="__main__")' -u "$scratch/.orca" --debug-file "$log" >/dev/null 2>&1 &
+orca=$!
+trap 'set +e; kill "$orca" "$pid" "$launcher" 2>/dev/null; rm -rf "$scratch"; true' EXIT
+heard=0
+# Waits until Orca has said $1 (the start of an utterance) since the last
+# thing heard, for $2 seconds (WAIT by default).
+hear() {
+	local end=$((SECONDS + ${2:-$WAIT})) at
+	while [ $SECONDS -lt $end ]; do
+		at=$(tail -n +"$((heard + 1))" "$log" 2>/dev/null | grep -n -m 1 -F "SPEECH OUTPUT: '$1" | cut -d: -f1)
+		[ -n "$at" ] && { heard=$((heard + at)); return; }
+		sleep 0.1
+	done
+	[ -n "${2:-}" ] && return 1
+	fail "Orca did not say '$1'; it said: $(grep -o "SPEECH OUTPUT: '[^']*" "$log" | tail -n 8 | cut -c16- | tr '\n' '|')"
+}
+key() { xdotool key "$@"; }
+
+hear "spool width (in) entry"
+for field in "3 period 5:outer diameter (in) entry" "6:hub diameter (in) entry" "1 period 5:line width (in) entry"; do
+	key ctrl+a ${field%%:*} Tab
+	hear "${field#*:}"
+done
+key ctrl+a 0 period 0 2
+hear "capacity (yds) 6454.1"
+for button in "Spool File" "Line File" Update Help; do
+	key Tab
+	hear "$button push button"
+done
+
+key space
+xdotool windowfocus --sync "$(find_window Help)"
+hear "Merrivane 1.00"
+key Down
+hear blank
+key Down
+hear "This program calculates the line capacity of a spool."
+key Escape
+xdotool windowfocus --sync "$main"
+hear "Help push button"
+
+# another spool, then spool.txt picked and loaded: the capacity heard again
+key shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab
+hear "spool width (in) entry"
+key ctrl+a 1
+hear "capacity (yds) "
+key Tab Tab Tab Tab
+hear "Spool File push button"
+key space
+xdotool windowfocus --sync "$(find_window 'Choose File')"
+hear "Choose File dialog"
+hear "Filename entry"
+key Tab Tab Tab Tab
+hear "List with"
+# down the list, each file heard, to spool.txt
+for _ in 1 2 3 4 5 6; do
+	key Down
+	hear "spool.txt" 2 && break
+done
+key Return
+gone 'Choose File'
+xdotool windowfocus --sync "$main"
+hear "Spool File push button"
+key Tab Tab
+hear "Update push button"
+key space
+hear "capacity (yds) 6454.1"
+echo "Orca said each field, button, the help's lines, the chooser's items and the capacity"
