@@ -376,14 +376,23 @@ int A11y_Set_Text(A11y_Node n, const char *text)
 	return 1;
 }
 
+/* a field's caret: FLTK 1.4 renamed it */
+#if FL_API_VERSION >= 10400
+static int Caret_Of(Fl_Input_ *in) { return in->insert_position(); }
+static void Move_Caret(Fl_Input_ *in, int byte) { in->insert_position(byte); }
+#else
+static int Caret_Of(Fl_Input_ *in) { return in->position(); }
+static void Move_Caret(Fl_Input_ *in, int byte) { in->position(byte); }
+#endif
+
 int A11y_Caret(A11y_Node n)
 {
 	if (!n.w || n.item)
 		return -1;
 	if (Fl_Value_Input *v = As<Fl_Value_Input>(n.w))
-		return v->input.position();
+		return Caret_Of(&v->input);
 	if (Fl_Input_ *in = As<Fl_Input_>(n.w))
-		return in->position();
+		return Caret_Of(in);
 	if (Fl_Text_Display *d = As<Fl_Text_Display>(n.w))
 		return d->insert_position();
 	return -1;
@@ -394,9 +403,9 @@ int A11y_Set_Caret(A11y_Node n, int byte)
 	if (!n.w || n.item)
 		return 0;
 	if (Fl_Value_Input *v = As<Fl_Value_Input>(n.w))
-		v->input.position(byte);
+		Move_Caret(&v->input, byte);
 	else if (Fl_Input_ *in = As<Fl_Input_>(n.w))
-		in->position(byte);
+		Move_Caret(in, byte);
 	else if (Fl_Text_Display *d = As<Fl_Text_Display>(n.w))
 		d->insert_position(byte);
 	else
