@@ -360,6 +360,31 @@ int A11y_Act(A11y_Node n)
 	return 0;
 }
 
+/* The action waits for FLTK's loop: a button may open a window, which
+ * should not happen inside a screen reader's call. */
+static Fl_Widget *pending;
+static int pending_item;
+
+static void Act_Now(void *)
+{
+	if (pending)
+		A11y_Act({pending, pending_item});
+	Fl::release_widget_pointer(pending);
+	pending = nullptr;
+}
+
+int A11y_Act_Later(A11y_Node n)
+{
+	if (!n.w || !n.w->active_r())
+		return 0;
+	Fl::release_widget_pointer(pending);
+	pending = n.w;
+	pending_item = n.item;
+	Fl::watch_widget_pointer(pending);
+	Fl::add_timeout(0, Act_Now);
+	return 1;
+}
+
 int A11y_Set_Text(A11y_Node n, const char *text)
 {
 	Fl_Widget *w = n.w;

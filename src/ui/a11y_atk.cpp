@@ -396,30 +396,10 @@ static void Editable_Init(gpointer iface, gpointer)
 	static_cast<AtkEditableTextIface *>(iface)->set_text_contents = Set_Contents;
 }
 
-/* AtkAction: press, toggle or pick, once FLTK's loop is back: a button may
- * open a window, which should not happen inside the bridge's reply. */
-static Fl_Widget *pending;
-static int pending_item;
-
-static void Act_Later(void *)
-{
-	if (pending)
-		A11y_Act({pending, pending_item});
-	Fl::release_widget_pointer(pending);
-	pending = nullptr;
-}
-
+/* AtkAction: press, toggle or pick, once FLTK's loop is back */
 static gboolean Do_Action(AtkAction *a, gint i)
 {
-	A11y_Node n = Node(ATK_OBJECT(a));
-	if (i != 0 || Defunct(ATK_OBJECT(a)) || !n.w || !n.w->active_r())
-		return FALSE;
-	Fl::release_widget_pointer(pending);
-	pending = n.w;
-	pending_item = n.item;
-	Fl::watch_widget_pointer(pending);
-	Fl::add_timeout(0, Act_Later);
-	return TRUE;
+	return i == 0 && !Defunct(ATK_OBJECT(a)) && A11y_Act_Later(Node(ATK_OBJECT(a)));
 }
 
 static gint One_Action(AtkAction *) { return 1; }

@@ -98,18 +98,6 @@ static LONG States_Of(A11y_Node n)
 	return m;
 }
 
-/* Actions wait for FLTK's loop: a button may open a window. */
-static Fl_Widget *pending;
-static int pending_item;
-
-static void Act_Later(void *)
-{
-	if (pending)
-		A11y_Act({pending, pending_item});
-	Fl::release_widget_pointer(pending);
-	pending = nullptr;
-}
-
 class Window_Accessible : public IAccessible {
 public:
 	explicit Window_Accessible(Fl_Window *w) : widget(w) { Fl::watch_widget_pointer(widget); }
@@ -311,14 +299,7 @@ public:
 	STDMETHODIMP accDoDefaultAction(VARIANT id) override
 	{
 		A11y_Node n;
-		if (!Find(id, &n) || !n.w || !n.w->active_r())
-			return E_INVALIDARG;
-		Fl::release_widget_pointer(pending);
-		pending = n.w;
-		pending_item = n.item;
-		Fl::watch_widget_pointer(pending);
-		Fl::add_timeout(0, Act_Later);
-		return S_OK;
+		return Find(id, &n) && A11y_Act_Later(n) ? S_OK : E_INVALIDARG;
 	}
 	STDMETHODIMP put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
 	STDMETHODIMP put_accValue(VARIANT id, BSTR value) override

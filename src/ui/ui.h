@@ -79,6 +79,8 @@ void A11y_Extents(A11y_Node n, int *x, int *y, int *w, int *h);
 /* The node's one action: press, toggle, pick, or take the focus; 0 where
  * it has none. */
 int A11y_Act(A11y_Node n);
+/* The same once FLTK's loop is back; 0 where the node cannot act. */
+int A11y_Act_Later(A11y_Node n);
 /* The caret's byte offset in the node's text, -1 where it has none; and
  * moving it, 0 where it cannot move. */
 int A11y_Caret(A11y_Node n);
