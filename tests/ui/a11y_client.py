@@ -99,10 +99,11 @@ pyatspi.Registry.registerEventListener(
 main = window('Merrivane')
 FIELDS = ['spool width (in)', 'outer diameter (in)', 'hub diameter (in)', 'line width (in)']
 BUTTONS = ['Spool File', 'Line File', 'Update', 'Help']
-tree = [(c.getRoleName(), c.name) for c in children(main)]
-want = [('entry', f) for f in FIELDS] + [('text', 'capacity (yds)')] + [('push button', b) for b in BUTTONS]
+tree = [(c.getRole(), c.name) for c in children(main)]
+want = ([(pyatspi.ROLE_ENTRY, f) for f in FIELDS] + [(pyatspi.ROLE_TEXT, 'capacity (yds)')] +
+        [(pyatspi.ROLE_PUSH_BUTTON, b) for b in BUTTONS])
 if tree != want:
-    fail(f'main window holds {tree}')
+    fail(f'main window holds {[(c.getRoleName(), c.name) for c in children(main)]}')
 cap = named(main, 'capacity (yds)')
 if not cap.getState().contains(pyatspi.STATE_READ_ONLY) or cap.getState().contains(pyatspi.STATE_FOCUSABLE):
     fail('the capacity is not read-only text out of the Tab order')
@@ -142,12 +143,12 @@ for name, value in zip(FIELDS, ['1', '2', '1']):
 until(f'the capacity reads {text(cap)!r} for another spool', lambda: text(cap) != '6454.1')
 press(named(main, 'Spool File'))
 chooser = window('Choose File')
-roles = {(c.getRoleName(), c.name) for c in children(chooser)}
-for need in [('list', ''), ('entry', 'Filename'), ('combo box', 'Show'), ('push button', 'OK'),
-             ('push button', 'Cancel'), ('check box', 'Preview')]:
-    if need[1] and need not in roles or not any(r == need[0] for r, _ in roles):
-        fail(f'the chooser has no {need}: {roles}')
-files = next(c for c in children(chooser) if c.getRoleName() == 'list')
+roles = {(c.getRole(), c.name) for c in children(chooser)}
+for need in [(pyatspi.ROLE_ENTRY, 'Filename'), (pyatspi.ROLE_COMBO_BOX, 'Show'), (pyatspi.ROLE_PUSH_BUTTON, 'OK'),
+             (pyatspi.ROLE_PUSH_BUTTON, 'Cancel'), (pyatspi.ROLE_CHECK_BOX, 'Preview')]:
+    if need not in roles:
+        fail(f'the chooser has no {need}: {[(c.getRoleName(), c.name) for c in children(chooser)]}')
+files = next(c for c in children(chooser) if c.getRole() == pyatspi.ROLE_LIST)
 spool = until('no spool.txt in the file list', lambda: next(i for i in children(files) if i.name == 'spool.txt'))
 press(spool)
 until('picking spool.txt did not name it', lambda: text(named(chooser, 'Filename')).endswith('spool.txt'))

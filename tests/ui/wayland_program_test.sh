@@ -45,14 +45,15 @@ function id(kind) { return match($0, kind "@[0-9]+") ? substr($0, RSTART, RLENGT
 { gsub(/#/, "@") }
 /get_xdg_surface\(/ { surface[id("xdg_surface")] = id("wl_surface") }
 /get_toplevel\(/ { top[id("xdg_toplevel")] = surface[id("xdg_surface")] }
-/set_title\(/ && index($0, "(\"" title "\")") { want = top[id("xdg_toplevel")]; has = 0 }
-/wl_keyboard@[0-9]+\.enter\(/ { has = want != "" && index($0, want ",") }
-/wl_keyboard@[0-9]+\.leave\(/ { has = 0 }
-END { exit !has }'
+/set_title\(/ && index($0, "(\"" title "\")") { want = top[id("xdg_toplevel")] }
+/wl_keyboard@[0-9]+\.enter\(/ { on = id("wl_surface") }
+/wl_keyboard@[0-9]+\.leave\(/ { on = "" }
+END { exit !(want != "" && on == want) }'
 focused() {
 	local end=$((SECONDS + WAIT))
 	until awk -v title="$1" "$HAS_KEYBOARD" "$scratch/wayland.log"; do
-		[ $SECONDS -lt $end ] || fail "the window '$1' never got the keyboard"
+		[ $SECONDS -lt $end ] || fail "the window '$1' never got the keyboard:
+$(grep -E 'get_xdg_surface|get_toplevel|set_title|keyboard.*(enter|leave)' "$scratch/wayland.log" | tail -n 12)"
 		sleep 0.1
 	done
 }
