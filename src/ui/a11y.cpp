@@ -29,8 +29,7 @@ template <class T> static T *As(Fl_Widget *w) { return dynamic_cast<T *>(w); }
  * told as its parent's. Lists, the help text and windows keep theirs. */
 static int Spliced(Fl_Widget *w)
 {
-	Fl_Group *g = w->as_group();
-	return g && !w->as_window() && !As<Fl_Browser>(w) && !As<Fl_Text_Display>(w) &&
+	return w->as_group() && !w->as_window() && !As<Fl_Browser>(w) && !As<Fl_Text_Display>(w) &&
 		(!w->label() || !*w->label());
 }
 

@@ -112,7 +112,19 @@ if not all(named(main, f).getState().contains(pyatspi.STATE_EDITABLE) for f in F
 
 # Tab from the first field round the window and back
 order = FIELDS + BUTTONS + FIELDS[:1]
-until('the first field never has the focus', lambda: focused(named(main, order[0])))
+# on Wayland the compositor has a keyboard to give only once wtype has
+# made one: a Shift pressed alone, which types nothing, makes it
+pokes = []
+
+
+def first_focus():
+    if os.environ.get('WAYLAND_DISPLAY') and len(pokes) < time.time() - started:
+        pokes.append(subprocess.run(['wtype', '-k', 'Shift_L'], check=False))
+    return focused(named(main, order[0]))
+
+
+started = time.time()
+until('the first field never has the focus', first_focus)
 for name in order[1:]:
     keys('Tab')
     until(f"Tab did not bring the focus to '{name}'", lambda: focused(named(main, name)))

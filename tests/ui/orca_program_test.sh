@@ -77,7 +77,6 @@ key Tab Tab Tab Tab
 hear "Spool File"
 key space
 xdotool windowfocus --sync "$(find_window 'Choose File')"
-hear "Choose File"
 hear "Filename"
 key Tab Tab Tab Tab
 # down the list, each file heard, to spool.txt

@@ -34,7 +34,8 @@ enter_scratch() {
 
 run() { ${MERRIVANE_EMULATOR:-} "$@"; }
 
-start() { run "$@" & pid=$!; }
+# the program itself in the background, so that pid is its own
+start() { ${MERRIVANE_EMULATOR:-} "$@" & pid=$!; }
 
 find_window() {
 	local w

@@ -49,9 +49,12 @@ function id(kind) { return match($0, kind "@[0-9]+") ? substr($0, RSTART, RLENGT
 /wl_keyboard@[0-9]+\.enter\(/ { on = id("wl_surface") }
 /wl_keyboard@[0-9]+\.leave\(/ { on = "" }
 END { exit !(want != "" && on == want) }'
+# The compositor has a keyboard to give once wtype has made one: a Shift
+# pressed alone, which types nothing, makes it.
 focused() {
-	local end=$((SECONDS + WAIT))
+	local end=$((SECONDS + WAIT)) poke=$SECONDS
 	until awk -v title="$1" "$HAS_KEYBOARD" "$scratch/wayland.log"; do
+		[ $SECONDS -lt $poke ] || { keys -k Shift_L; poke=$((SECONDS + 1)); }
 		[ $SECONDS -lt $end ] || fail "the window '$1' never got the keyboard:
 $(grep -E 'get_xdg_surface|get_toplevel|set_title|keyboard.*(enter|leave)' "$scratch/wayland.log" | tail -n 12)"
 		sleep 0.1
