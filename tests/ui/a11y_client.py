@@ -141,6 +141,8 @@ until(f'no description told the capacity: {described}',
 # the help text, line by line
 keys('Tab', 'Tab', 'Tab', 'Tab', 'space')
 helptext = until('no help text', lambda: children(window('Help'))[0])
+# keys go to the help window once it has the keyboard
+until('the help text never has the focus', lambda: focused(helptext))
 first = helptext.queryText().getTextAtOffset(0, pyatspi.TEXT_BOUNDARY_LINE_START)
 second = helptext.queryText().getTextAtOffset(first[2], pyatspi.TEXT_BOUNDARY_LINE_START)
 if (first[0], second[0]) != ('Merrivane 1.00\n', '\n') or not text(helptext).endswith('hit the Update button\n'):
