@@ -102,6 +102,8 @@ static GType types[KINDS];
 typedef std::pair<Fl_Widget *, int> Key;
 static std::map<Key, Mv *> objects;
 static Mv *app;
+/* the last object told focused, told when the focus leaves it */
+static AtkObject *focus_was;
 
 /* GObject's casts, its instances being C structs one inside another */
 static Mv *M(gpointer o) { return static_cast<Mv *>(o); }
@@ -154,8 +156,11 @@ static AtkObject *Object(A11y_Node n)
 	auto found = objects.find(key);
 	if (found != objects.end() && found->second->w == n.w)
 		return ATK_OBJECT(found->second);
-	if (found != objects.end()) /* its widget deleted, another in its place */
+	if (found != objects.end()) { /* its widget deleted, another in its place */
+		if (focus_was == ATK_OBJECT(found->second))
+			focus_was = nullptr;
 		g_object_unref(found->second);
+	}
 	Mv *m = M(g_object_new(types[Kind(n)], nullptr));
 	m->w = n.w;
 	m->item = n.item;
@@ -551,8 +556,6 @@ static void Tell_Capacity()
 	std::string said = A11y_Name({CAP, 0}) + " " + A11y_Text({CAP, 0});
 	atk_object_set_description(Object(f), said.c_str());
 }
-
-static AtkObject *focus_was;
 
 static void Told(A11y_Node n, int what)
 {
