@@ -14,6 +14,7 @@
 
 static int failures;
 static int value_changes;
+static long focused_child;
 
 static void Check(bool ok, const char *what)
 {
@@ -67,6 +68,8 @@ static void CALLBACK Heard(HWINEVENTHOOK, DWORD event, HWND, LONG object, LONG c
 {
 	if (event == EVENT_OBJECT_VALUECHANGE && object == OBJID_CLIENT && child == 5)
 		value_changes++;
+	if (event == EVENT_OBJECT_FOCUS && object == OBJID_CLIENT)
+		focused_child = child;
 }
 
 /* Waits up to 20 s for a window, and for what is asked of the program,
@@ -107,7 +110,7 @@ int main()
 		std::printf("FAILED: no IAccessible for the main window\n");
 		return 1;
 	}
-	SetWinEventHook(EVENT_OBJECT_VALUECHANGE, EVENT_OBJECT_VALUECHANGE, nullptr, Heard, 0, 0, WINEVENT_OUTOFCONTEXT);
+	SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_VALUECHANGE, nullptr, Heard, 0, 0, WINEVENT_OUTOFCONTEXT);
 
 	const struct {
 		const char *name;
@@ -128,6 +131,11 @@ int main()
 	long x, y, w = 0, hh = 0;
 	main->accLocation(&x, &y, &w, &hh, Child(1));
 	Check(w == 75 && hh == 24, "the first field 75 x 24 at 96 dpi");
+
+	main->accSelect(SELFLAG_TAKEFOCUS, Child(4));
+	for (int i = 0; i < 100 && focused_child != 4; i++)
+		Pump(100);
+	Check(focused_child == 4, "a focus event for the line width field");
 
 	const wchar_t *spool[] = {L"3.5", L"6", L"1.5", L"0.02"};
 	for (long i = 1; i <= 4; i++) {
