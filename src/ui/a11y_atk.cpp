@@ -9,9 +9,6 @@
 #include <utility>
 
 #include <FL/Fl.H>
-#include <FL/Fl_Input_.H>
-#include <FL/Fl_Text_Display.H>
-#include <FL/Fl_Value_Input.H>
 #include <FL/Fl_Value_Output.H>
 #include <FL/Fl_Widget.H>
 #include <FL/Fl_Window.H>
@@ -70,9 +67,13 @@ static void Iterate(void *)
 	if (n > 64)
 		n = 64;
 	g_main_context_check(context, priority, now, 0);
-	for (int i = 0; i < nfds; i++)
+	/* the same descriptors as last time, as mostly: FLTK keeps watching */
+	int same = n == nfds;
+	for (int i = 0; same && i < n; i++)
+		same = now[i].fd == fds[i].fd && now[i].events == fds[i].events;
+	for (int i = 0; !same && i < nfds; i++)
 		Fl::remove_fd(fds[i].fd);
-	for (int i = 0; i < n; i++) {
+	for (int i = 0; !same && i < n; i++) {
 		int when = ((now[i].events & G_IO_IN) ? FL_READ : 0) | ((now[i].events & G_IO_OUT) ? FL_WRITE : 0) |
 			((now[i].events & (G_IO_PRI | G_IO_ERR | G_IO_HUP)) ? FL_EXCEPT : 0);
 		Fl::add_fd(now[i].fd, when, On_Fd);
