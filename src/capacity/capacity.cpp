@@ -55,11 +55,16 @@ static int Capacity_With(double (*layer_yards)(float, float, float, float),
 	float r0, R, lw, sw;
 	if (!Dimensions(sw_in, od_in, id_in, lw_in, &r0, &R, &lw, &sw))
 		return 0;
+	/* The result is stored before the caller's precision control is
+	 * back: qemu's x87 rounds even a load of a double to it, which a real
+	 * unit never does. */
+	unsigned saved = X87_Precision(64);
 	double y = layer_yards(r0, R, lw, sw);
-	if (!std::isfinite(y))
-		return 0;
-	*yards = y;
-	return 1;
+	int finite = std::isfinite(y);
+	if (finite)
+		*yards = y;
+	X87_Restore(saved);
+	return finite;
 }
 
 int Spool_Capacity(double sw, double od, double id, double lw, double *yards)
