@@ -15,6 +15,9 @@
 # s390x: Debian's FLTK for it does not install (nor does its zlib1g), so
 # FLTK 1.3.11 is built from the vendored sources (FLTK_TARBALL as for
 # windows.sh), without Xft; it gets the whole suite but no package.
+# A root builds in a folder of the same name as this one, in this TZ. With
+# MERRIVANE_RUN_DIR (CI) one root of each release serves the whole run, and
+# an architecture whose libraries did not install goes straight to it.
 set -eu
 cd "$(dirname "$0")/.."
 umask 0022 # the packages' file modes follow it
@@ -133,12 +136,14 @@ in_fresh_root() ( # release, archs
 	trap 'exit 143' HUP INT TERM
 	echo "=== cross: a fresh Debian $release root for $* ($(date +%T))"
 	root_make "$release" main
-	mkdir "$root/src"
+	# built in a folder of the same name as here
+	root_src=$PWD
+	mkdir -p "$root$root_src"
 	if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
 		git ls-files -z --cached --others --exclude-standard | tar --null --ignore-failed-read -T - -c
 	else
 		tar --exclude='./build*' -c .
-	fi | tar -x -C "$root/src"
+	fi | tar -x -C "$root$root_src"
 	# the bundled FLTK's sources, for s390x
 	tarball=$(fltk_tarball)
 	[ ! -f "$tarball" ] || install -D -m 0644 "$tarball" "$root/vendor/${tarball##*/}"
@@ -150,8 +155,8 @@ in_fresh_root() ( # release, archs
 	for a; do
 		mkdir -p "build-$a"
 		rm -f "build-$a"/merrivane_*_"$a".deb "build-$a/LastTest.log"
-		cp "$root/src/build-$a"/merrivane_*_"$a".deb "build-$a/" 2>/dev/null || true
-		cp "$root/src/build-$a/Testing/Temporary/LastTest.log" "build-$a/" 2>/dev/null || true
+		cp "$root$root_src/build-$a"/merrivane_*_"$a".deb "build-$a/" 2>/dev/null || true
+		cp "$root$root_src/build-$a/Testing/Temporary/LastTest.log" "build-$a/" 2>/dev/null || true
 	done
 	exit "$status"
 )
@@ -167,10 +172,15 @@ for a in "${archs[@]}"; do
 		rooted[$release]+=" $a"
 		continue
 	fi
-	install_tools "$a"
-	if install_libraries "$a"; then
+	# the libraries first: no compiler is installed for an architecture
+	# that builds in a root, and one that failed is not tried again in
+	# this run
+	failed=${MERRIVANE_RUN_DIR:+$MERRIVANE_RUN_DIR/no-libraries-$a}
+	if { [ -z "$failed" ] || [ ! -e "$failed" ]; } && install_libraries "$a"; then
+		install_tools "$a"
 		(build "$a")
 	elif [ -z "${MERRIVANE_CROSS_ROOT:-}" ]; then
+		[ -z "$failed" ] || touch "$failed"
 		echo "cross: $a's libraries do not install beside this machine's packages; building $a in a fresh root of Debian $host_release's main suite"
 		rooted[$host_release]+=" $a"
 	else

@@ -5,12 +5,22 @@
 #     machine has them; main: the release's main suite alone, in which every
 #     architecture's packages have the same versions. Sets root.
 #   root_mount               /proc, /dev and /sys in the root
-#   in_root COMMAND [VAR=VALUE...]   runs COMMAND in /src of the root
+#   in_root COMMAND [VAR=VALUE...]   runs COMMAND in root_src (/src) of the
+#                            root; TZ is passed on where set
 # Needs root. The caller's EXIT trap must call root_cleanup.
+# MERRIVANE_RUN_DIR, a folder that lives as long as one CI run, makes the
+# work of one root serve the whole run: a root of a main suite is kept there
+# and reused, what was installed in it included; one of a release with its
+# updates is bootstrapped once, kept as a tarball and unpacked afresh for
+# each root, with the packages fetched in one root of the release kept for
+# the next. dpkg in every one of these throwaway roots skips its syncs.
 
 root=
+root_src=/src
 root_sources=
 root_mpid=
+root_kept=
+root_suite=
 root_apt_update=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/apt-update.sh
 
 # This machine's apt sources: Debian's own file, else the first there is
@@ -48,10 +58,25 @@ root_mirror() { # host sources, host suite
 root_make() { # suite, updates|main, packages to include
 	local suite=$1 mode=$2
 	shift 2
-	local host_sources host_suite valid_until include
+	local host_sources host_suite valid_until include run=${MERRIVANE_RUN_DIR:-} key
+	key=$suite-$mode${*:+-$(IFS=-; echo "$*")}
+	root_kept=
+	root_suite=$suite
+	if [ -n "$run" ] && [ "$mode" = main ]; then
+		root=$run/root-$key root_kept=1
+		[ ! -e "$root/.complete" ] || { echo "=== the Debian $suite root of this run, reused"; return 0; }
+		rm -rf --one-file-system "$root"
+		mkdir -p "$root"
+	else
+		root=$(mktemp -d /var/tmp/merrivane-root.XXXXXX)
+		if [ -n "$run" ] && [ -f "$run/root-$key.tar" ]; then
+			echo "=== the Debian $suite bootstrap of this run, unpacked afresh"
+			tar -x -C "$root" -f "$run/root-$key.tar"
+			return 0
+		fi
+	fi
 	host_sources=$(root_host_sources)
 	host_suite=$(. /etc/os-release && echo "$VERSION_CODENAME")
-	root=$(mktemp -d /var/tmp/merrivane-root.XXXXXX)
 	# Debian's development release is not refreshed in every archive, so its
 	# Release file may have expired: only its root skips that check.
 	case $suite in
@@ -79,17 +104,28 @@ root_make() { # suite, updates|main, packages to include
 	include=$(IFS=,; echo "$*")
 	# the lists updated as everywhere else: past a source that cannot be fetched
 	mmdebstrap --variant=apt ${include:+--include="$include"} --quiet --skip=update \
+		--dpkgopt=force-unsafe-io \
 		--setup-hook="APT_CONFIG=\"\$MMDEBSTRAP_APT_CONFIG\" bash $(printf %q "$root_apt_update")" \
 		"$suite" "$root" "$root_sources" &
 	root_mpid=$!
 	wait "$root_mpid"
 	root_mpid=
+	if [ -n "$root_kept" ]; then
+		touch "$root/.complete"
+	elif [ -n "$run" ]; then
+		tar -c -C "$root" -f "$run/root-$key.tar" .
+	fi
 }
 
 root_mount() {
 	mount -t proc proc "$root/proc"
 	mount --rbind /dev "$root/dev" && mount --make-rslave "$root/dev"
 	mount -t sysfs sysfs "$root/sys"
+	# the packages one root of a release fetched serve the next one
+	if [ -n "${MERRIVANE_RUN_DIR:-}" ] && [ -z "$root_kept" ]; then
+		mkdir -p "$MERRIVANE_RUN_DIR/apt-$root_suite" "$root/var/cache/apt/archives"
+		mount --bind "$MERRIVANE_RUN_DIR/apt-$root_suite" "$root/var/cache/apt/archives"
+	fi
 }
 
 in_root() { # command, VAR=VALUE...
@@ -97,7 +133,7 @@ in_root() { # command, VAR=VALUE...
 	shift
 	chroot "$root" /usr/bin/env -i HOME=/root TERM=dumb LANG=C.UTF-8 \
 		PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-		MERRIVANE_WERROR="${MERRIVANE_WERROR:-OFF}" "$@" bash -c "cd /src && $command"
+		MERRIVANE_WERROR="${MERRIVANE_WERROR:-OFF}" ${TZ:+TZ="$TZ"} "$@" bash -c "cd $(printf %q "$root_src") && $command"
 }
 
 # set +e: every step runs, whatever failed before it
@@ -114,6 +150,12 @@ root_cleanup() {
 		mountpoint -q "$root/$m" 2>/dev/null && { umount -R "$root/$m" 2>/dev/null || umount -lR "$root/$m"; }
 	done
 	findmnt -rn -o TARGET | grep -F "$root/" | sort -r | xargs -r umount -l
-	# never into a mount that is still there
-	rm -rf --one-file-system "$root" "$root_sources"
+	# never into a mount that is still there; a kept root stays for the
+	# rest of the run, without the tree built in it
+	if [ -n "$root_kept" ]; then
+		[ "$root_src" = / ] || rm -rf --one-file-system "${root:?}$root_src"
+		rm -f "$root_sources"
+	else
+		rm -rf --one-file-system "$root" "$root_sources"
+	fi
 }

@@ -9,7 +9,9 @@
 # user may have them (libfltk1.4-dev), and must still be installed after.
 # --dead-source adds an apt source that has gone away, as many desktops
 # have one: both commands must go on past it, and say so.
-# MERRIVANE_WERROR is passed on to test.sh. Needs root. Everything it mounts
+# MERRIVANE_WERROR and MERRIVANE_SAME_MODEL are passed on to test.sh; with
+# MERRIVANE_RUN_DIR one bootstrap of a release serves each of its roots
+# (scripts/debian-root.sh). Needs root. Everything it mounts
 # or makes is undone on every exit.
 set -eu
 repo=$(cd "$(dirname "$0")/.." && pwd)
@@ -36,14 +38,21 @@ step() { echo "=== fresh root: $* ($(date +%T))"; }
 fail() { echo "fresh root: $*" >&2; exit 1; }
 
 step "bootstrapping Debian $suite"
-root_make "$suite" updates git "${users[@]}"
-[ -z "$dead_source" ] || echo "deb [trusted=yes] $dead_source ./" >"$root/etc/apt/sources.list.d/gone.list"
+root_make "$suite" updates git
 
 commit=$(git -C "$repo" rev-parse HEAD)
 git clone --quiet --no-local "$repo" "$root/src"
 git -C "$root/src" checkout --quiet --detach "$commit"
 
 root_mount
+# what the user installed before, as they would have
+if [ ${#users[@]} -gt 0 ]; then
+	step "installing ${users[*]}, as the user did"
+	in_root "bash scripts/apt-update.sh && apt-get install -y --no-install-recommends ${users[*]}" \
+		DEBIAN_FRONTEND=noninteractive >"$root/tmp/users.log" 2>&1 ||
+		{ tail -n 40 "$root/tmp/users.log" >&2; fail "${users[*]} did not install"; }
+fi
+[ -z "$dead_source" ] || echo "deb [trusted=yes] $dead_source ./" >"$root/etc/apt/sources.list.d/gone.list"
 mkdir -p /tmp/.X11-unix "$root/tmp/.X11-unix"
 mount --bind /tmp/.X11-unix "$root/tmp/.X11-unix"
 
@@ -108,7 +117,7 @@ echo "configured, built, installed and uninstalled with the run packages only"
 step "README test command"
 # in the background, so that a signal is acted on at once, not once the
 # suite has ended
-in_root 'bash scripts/test.sh' &
+in_root 'bash scripts/test.sh' ${MERRIVANE_SAME_MODEL:+MERRIVANE_SAME_MODEL="$MERRIVANE_SAME_MODEL"} &
 wait $! || fail "scripts/test.sh failed"
 # asked for what conflicts with a user's package, the set-up stops and says so
 if [[ " ${users[*]} " == *" libfltk1.4-dev "* ]]; then
