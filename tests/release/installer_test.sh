@@ -22,7 +22,7 @@ dlls=$(sed -n 's/.*DLL Name: //p' <<<"$headers" | tr 'A-Z' 'a-z' | sort | tr '\n
 for dll in $dlls; do
 	case $dll in
 	advapi32.dll | comctl32.dll | comdlg32.dll | gdi32.dll | gdiplus.dll | kernel32.dll | msvcrt.dll | ole32.dll | \
-		shell32.dll | user32.dll | ws2_32.dll | imm32.dll | winspool.drv) ;;
+		oleacc.dll | oleaut32.dll | shell32.dll | user32.dll | ws2_32.dll | imm32.dll | winspool.drv) ;;
 	*) fail "merrivane.exe needs $dll beside it" ;;
 	esac
 done
