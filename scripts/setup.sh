@@ -44,6 +44,7 @@ test_packages=(
 	dbus at-spi2-core libglib2.0-bin python3-pyatspi orca speech-dispatcher
 )
 
+args=("$@")
 case "${1:-}" in
 run) packages=("${run_packages[@]}") ;;
 test) packages=("${test_packages[@]}") ;;
@@ -59,6 +60,10 @@ for p in "${packages[@]}"; do
 	installed "$p" || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
+# One set-up at a time on this machine, as apt takes one: a second waits
+# here, then finds what is still missing. The lock is flock's own (-o), so
+# no daemon an install starts goes on holding it.
+[ -n "${MERRIVANE_SETUP_LOCKED:-}" ] || MERRIVANE_SETUP_LOCKED=1 exec flock -o /var/lib/dpkg bash "$0" "${args[@]}"
 
 sudo=
 if [ "$(id -u)" -ne 0 ]; then

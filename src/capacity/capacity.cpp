@@ -2,11 +2,6 @@
 
 #include <cmath>
 
-#include <FL/Fl_Value_Input.H>
-#include <FL/Fl_Value_Output.H>
-
-#include "ui/ui.h"
-
 /* The model mixes three precisions on purpose: the dimensions are single,
  * the running radius, turns per layer and total are extended (the x87
  * format, in software where the machine lacks it), and one turn's length is
@@ -75,14 +70,4 @@ int Spool_Capacity(double sw, double od, double id, double lw, double *yards)
 int Spool_Capacity_Software(double sw, double od, double id, double lw, double *yards)
 {
 	return Capacity_With(Layer_Yards_Software, sw, od, id, lw, yards);
-}
-
-void calc()
-{
-	double yards;
-
-	if (Spool_Capacity(SW->value(), OD->value(), ID->value(), LW->value(), &yards)) {
-		CAP->value(yards);
-		Fit_Capacity();
-	}
 }
