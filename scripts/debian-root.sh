@@ -12,7 +12,7 @@
 # work of one root serve the whole run: a root of a main suite is kept there
 # and reused, what was installed in it included; one of a release with its
 # updates is bootstrapped once, kept as a tarball and unpacked afresh for
-# each root, with the packages fetched in one root of the release kept for
+# each root, with the packages fetched in the roots of the release kept for
 # the next. dpkg in every one of these throwaway roots skips its syncs.
 
 root=
@@ -113,7 +113,8 @@ root_make() { # suite, updates|main, packages to include
 	if [ -n "$root_kept" ]; then
 		touch "$root/.complete"
 	elif [ -n "$run" ]; then
-		tar -c -C "$root" -f "$run/root-$key.tar" .
+		# whole or not at all, for a root of the release made meanwhile
+		tar -c -C "$root" -f "$run/root-$key.tar.$$" . && mv "$run/root-$key.tar.$$" "$run/root-$key.tar"
 	fi
 }
 
@@ -121,11 +122,24 @@ root_mount() {
 	mount -t proc proc "$root/proc"
 	mount --rbind /dev "$root/dev" && mount --make-rslave "$root/dev"
 	mount -t sysfs sysfs "$root/sys"
-	# the packages one root of a release fetched serve the next one
-	if [ -n "${MERRIVANE_RUN_DIR:-}" ] && [ -z "$root_kept" ]; then
-		mkdir -p "$MERRIVANE_RUN_DIR/apt-$root_suite" "$root/var/cache/apt/archives"
-		mount --bind "$MERRIVANE_RUN_DIR/apt-$root_suite" "$root/var/cache/apt/archives"
-	fi
+	root_archive_in
+}
+
+# The packages the roots of a release fetched in this run, linked into a
+# new root's apt archive, and those it fetched linked back as it goes: each
+# root's apt has an archive of its own, so roots of one release may run at
+# once.
+root_archive() { [ -n "${MERRIVANE_RUN_DIR:-}" ] && [ -z "$root_kept" ] && echo "$MERRIVANE_RUN_DIR/apt-$root_suite"; }
+root_archive_in() {
+	local shared
+	shared=$(root_archive) || return 0
+	mkdir -p "$shared" "$root/var/cache/apt/archives"
+	find "$shared" -maxdepth 1 -name '*.deb' -exec cp -l -n -t "$root/var/cache/apt/archives" {} +
+}
+root_archive_out() {
+	local shared
+	shared=$(root_archive) && [ -d "$root/var/cache/apt/archives" ] || return 0
+	find "$root/var/cache/apt/archives" -maxdepth 1 -name '*.deb' -exec cp -l -n -t "$shared" {} + 2>/dev/null
 }
 
 in_root() { # command, VAR=VALUE...
@@ -150,6 +164,7 @@ root_cleanup() {
 		mountpoint -q "$root/$m" 2>/dev/null && { umount -R "$root/$m" 2>/dev/null || umount -lR "$root/$m"; }
 	done
 	findmnt -rn -o TARGET | grep -F "$root/" | sort -r | xargs -r umount -l
+	root_archive_out
 	# never into a mount that is still there; a kept root stays for the
 	# rest of the run, without the tree built in it
 	if [ -n "$root_kept" ]; then

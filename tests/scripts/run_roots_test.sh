@@ -1,7 +1,8 @@
 #!/bin/bash
 # Within one run (MERRIVANE_RUN_DIR) each release is bootstrapped once: a
 # main-suite root is kept, what was built in it removed after each use; a
-# root with updates is unpacked afresh from the run's bootstrap. Without
+# root with updates is unpacked afresh from the run's bootstrap, with the
+# packages the release's roots fetched before. Without
 # the run's folder every root is new. mmdebstrap is a stand-in that counts.
 set -eu
 . "$1/scripts/debian-root.sh"
@@ -28,6 +29,11 @@ use() { # suite, mode, packages: a root made and used as the scripts do
 	roots+=("$root")
 	grep -q -- --dpkgopt=force-unsafe-io "$root/etc/made" || expect "$* without force-unsafe-io" yes no
 	mkdir -p "$root$root_src" && touch "$root$root_src/built"
+	# the packages it starts with, and one it fetches
+	root_archive_in
+	mkdir -p "$root/var/cache/apt/archives"
+	ls "$root/var/cache/apt/archives" | paste -sd ' ' >"$dir/had"
+	touch "$root/var/cache/apt/archives/fetched-${#roots[@]}.deb"
 	root_cleanup
 }
 
@@ -44,6 +50,7 @@ use trixie updates git
 use trixie updates git
 expect "a release with updates bootstrapped once" 2 "$(made)"
 expect "each root with updates its own, and gone" "no no " "$(there "${roots[2]}" "${roots[3]}")"
+expect "a root with updates has what the release's roots fetched" fetched-3.deb "$(cat "$dir/had")"
 
 unset MERRIVANE_RUN_DIR
 use bookworm main
