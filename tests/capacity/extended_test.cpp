@@ -213,7 +213,7 @@ Extended Get(const Number &n)
 	if (mpfr_zero_p(n.v))
 		return {0, sign};
 	long e = (long)mpfr_get_exp(n.v) - 1 + 16383;
-	Number m;
+	static Number m;
 	/* the significand as an integer: 64 bits, or fewer for a denormal */
 	mpfr_mul_2si(m.v, n.v, e >= 1 ? 64 - mpfr_get_exp(n.v) : 16382 + 63, MPFR_RNDN);
 	mpfr_abs(m.v, m.v, MPFR_RNDN);
@@ -239,7 +239,9 @@ Extended Op(int (*op)(mpfr_ptr, mpfr_srcptr, mpfr_srcptr, mpfr_rnd_t), Extended 
 	if (Is_NaN(a) || Is_NaN(b))
 		return NaN_Of(a, b);
 	X87_Format();
-	Number x, y, r;
+	/* made once: a million operations under qemu otherwise spend much of
+	 * their time making and freeing numbers */
+	static Number x, y, r;
 	Set(x, a);
 	Set(y, b);
 	int inexact = op(r.v, x.v, y.v, MPFR_RNDN);
