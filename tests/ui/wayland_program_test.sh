@@ -16,9 +16,9 @@ fail() { echo "$*" >&2; exit 1; }
 export HOME=$scratch XDG_CONFIG_HOME=$scratch/.config
 cd "$2"
 
-# The spool width and capacity fields, and inside their boxes; cage puts
+# The capacity field, and inside the spool width's and its boxes; cage puts
 # the window at the output's corner.
-SW="187,36 75x24" CAP="187,209 75x24" SW_IN="189,38 71x20" CAP_IN="189,211 71x20"
+CAP="187,209 75x24" SW_IN="189,38 71x20" CAP_IN="189,211 71x20"
 shot() { grim -g "$1" -t ppm - | sha1sum; }
 # a region's pixels once they hold still and differ from $2
 settled() {
@@ -49,11 +49,12 @@ function id(kind) { return match($0, kind "@[0-9]+") ? substr($0, RSTART, RLENGT
 /wl_keyboard@[0-9]+\.enter\(/ { on = id("wl_surface") }
 /wl_keyboard@[0-9]+\.leave\(/ { on = "" }
 END { exit !(want != "" && on == want) }'
+has_keyboard() { awk -v title="$1" "$HAS_KEYBOARD" "$scratch/wayland.log"; }
 # The compositor has a keyboard to give once wtype has made one: a Shift
 # pressed alone, which types nothing, makes it.
 focused() {
 	local end=$((SECONDS + WAIT)) poke=$SECONDS
-	until awk -v title="$1" "$HAS_KEYBOARD" "$scratch/wayland.log"; do
+	until has_keyboard "$1"; do
 		[ $SECONDS -lt $poke ] || { keys -k Shift_L; poke=$((SECONDS + 1)); }
 		[ $SECONDS -lt $end ] || fail "the window '$1' never got the keyboard:
 $(grep -E 'get_xdg_surface|get_toplevel|set_title|keyboard.*(enter|leave)' "$scratch/wayland.log" | tail -n 12)"
@@ -61,22 +62,22 @@ $(grep -E 'get_xdg_surface|get_toplevel|set_title|keyboard.*(enter|leave)' "$scr
 	done
 }
 load() { # file; Tabs from its button to Update
-	local before
-	before=$(shot "$SW")
+	local end
 	keys -k space
 	focused "Choose File"
 	# the whole path over whatever the field holds, so that a second try
-	# types the same, where the first one's Return was lost
+	# types the same, where the first one's Return was lost; closed when
+	# the main window has the keyboard back
 	for try in 1 2; do
 		keys -M ctrl a -m ctrl
 		keys "$PWD/$1"
 		keys -k Return
-		timeout $((try == 1 ? 5 : WAIT)) bash -c \
-			"until [ \"\$(grim -g '$SW' -t ppm - | sha1sum)\" = '$before' ]; do sleep 0.1; done" && break
+		end=$((SECONDS + (try == 1 ? 5 : WAIT)))
+		until has_keyboard Merrivane || [ $SECONDS -ge $end ]; do sleep 0.1; done
+		has_keyboard Merrivane && break
 		[ "$try" = 1 ] || fail "the chooser did not close"
 		echo "the chooser's keys typed once more" >&2
 	done
-	focused Merrivane
 	for _ in $(seq "$2"); do keys -k Tab; done
 	keys -k space
 }
