@@ -157,9 +157,7 @@ root_cleanup() {
 	[ -n "$root_mpid" ] && kill "$root_mpid" 2>/dev/null && wait "$root_mpid"
 	[ -n "$root" ] || return 0
 	# processes left in the root hold its mounts
-	for p in /proc/[0-9]*; do
-		[ "$(readlink "$p/root" 2>/dev/null)" = "$root" ] && kill -9 "${p#/proc/}" 2>/dev/null
-	done
+	find /proc -mindepth 2 -maxdepth 2 -name root -lname "$root" 2>/dev/null | cut -d/ -f3 | xargs -r kill -9 2>/dev/null
 	for m in tmp/.X11-unix sys dev proc; do
 		mountpoint -q "$root/$m" 2>/dev/null && { umount -R "$root/$m" 2>/dev/null || umount -lR "$root/$m"; }
 	done
