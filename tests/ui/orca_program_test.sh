@@ -66,7 +66,13 @@ key Down
 hear "This program calculates the line capacity of a spool."
 key Escape
 xdotool windowfocus --sync "$main"
-hear "Help"
+# Under load Orca 47 may say only the main window as the help closes, not
+# its focused button: then the button is heard as the focus comes back to it
+if ! hear "Help" 5; then
+	echo "Orca said only the window as the help closed; the Help button heard once the focus moved back to it" >&2
+	key shift+Tab Tab
+	hear "Help"
+fi
 
 # another spool, then spool.txt picked and loaded: the capacity heard again
 key shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab
