@@ -18,9 +18,14 @@ main=$(find_window Merrivane)
 xdotool windowfocus --sync "$main"
 
 # Orca writes its log through a buffer: here a line at a time, so that
-# the test can follow what it says.
+# the test can follow what it says. Orca will not start beside another of
+# the same user anywhere on the machine (pgrep -u), as in a test running
+# meanwhile in another root: this one, alone in its session, finds none.
 log=$scratch/.orca/log
-/usr/bin/python3 -c '
+mkdir bin
+printf '#!/bin/sh\nexit 1\n' >bin/pgrep
+chmod +x bin/pgrep
+PATH=$scratch/bin:$PATH /usr/bin/python3 -c '
 import builtins, runpy, sys
 plain, log = builtins.open, sys.argv[-1]
 builtins.open = lambda f, m="r", *a, **k: plain(f, m, 1) if f == log else plain(f, m, *a, **k)
@@ -44,6 +49,19 @@ hear() {
 	fail "Orca did not say '$1'; it said: $(grep -o "SPEECH OUTPUT: '[^']*" "$log" | tail -n 8 | cut -c16- | tr '\n' '|')"
 }
 key() { xdotool key "$@"; }
+# Orca starved (under load) takes a key that closes a window only after
+# the window has gone: it finds the focused widget itself, silently, and
+# the focus event after says nothing new. Then $1 is heard as the focus
+# comes back to it from $2, one key at a time: Orca drops a focus event
+# that one in a sibling follows.
+back() {
+	hear "$1" 5 && return
+	echo "Orca took $1 as the focus without saying it; heard as the focus came back from $2" >&2
+	key shift+Tab
+	hear "$2"
+	key Tab
+	hear "$1"
+}
 
 hear "spool width (in)"
 for field in "3 period 5:outer diameter (in)" "6:hub diameter (in)" "1 period 5:line width (in)"; do
@@ -66,13 +84,7 @@ key Down
 hear "This program calculates the line capacity of a spool."
 key Escape
 xdotool windowfocus --sync "$main"
-# Under load Orca 47 may say only the main window as the help closes, not
-# its focused button: then the button is heard as the focus comes back to it
-if ! hear "Help" 5; then
-	echo "Orca said only the window as the help closed; the Help button heard once the focus moved back to it" >&2
-	key shift+Tab Tab
-	hear "Help"
-fi
+back Help Update
 
 # another spool, then spool.txt picked and loaded: the capacity heard again
 key shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab
@@ -93,7 +105,7 @@ done
 key Return
 gone 'Choose File'
 xdotool windowfocus --sync "$main"
-hear "Spool File"
+back "Spool File" "line width (in)"
 key Tab Tab
 hear "Update"
 key space
