@@ -152,6 +152,20 @@ LOOP_INLINE void Shift_Right_Jam(uint64_t *hi, uint64_t *lo, int n)
 	*hi >>= n;
 }
 
+LOOP_INLINE int Leading_Zeros_128(uint64_t hi, uint64_t lo) { return hi ? Leading_Zeros(hi) : 64 + Leading_Zeros(lo); }
+
+/* hi:lo <<= s, for s < 128 */
+LOOP_INLINE void Shift_Left_128(uint64_t *hi, uint64_t *lo, int s)
+{
+	if (s >= 64) {
+		*hi = *lo << (s - 64);
+		*lo = 0;
+	} else if (s) {
+		*hi = *hi << s | *lo >> (64 - s);
+		*lo <<= s;
+	}
+}
+
 /* Rounding decisions are coin flips to a branch predictor, so they are
  * made without branches in the common case. */
 LOOP_INLINE uint64_t Round_Up(uint64_t kept, uint64_t rest)
@@ -254,14 +268,8 @@ static inline Unpacked Add_Special(Unpacked a, Unpacked b)
 	hi = hi - bhi - (blo != 0);
 	if ((hi | lo) == 0)
 		return Pack(0, 0, 0);
-	int s = hi ? Leading_Zeros(hi) : 64 + Leading_Zeros(lo);
-	if (s >= 64) {
-		hi = lo << (s - 64);
-		lo = 0;
-	} else if (s > 0) {
-		hi = (hi << s) | (lo >> (64 - s));
-		lo <<= s;
-	}
+	int s = Leading_Zeros_128(hi, lo);
+	Shift_Left_128(&hi, &lo, s);
 	return Round_Pack(sa, ea - s, hi, lo);
 }
 

@@ -102,20 +102,6 @@ static int Counted(Unpacked r, Exact add, Exact outer, Radius *c)
 	return 1;
 }
 
-static int Leading_Zeros_128(uint64_t hi, uint64_t lo) { return hi ? Leading_Zeros(hi) : 64 + Leading_Zeros(lo); }
-
-/* hi:lo <<= s, for s < 128 */
-static void Shift_Left_128(uint64_t *hi, uint64_t *lo, int s)
-{
-	if (s >= 64) {
-		*hi = *lo << (s - 64);
-		*lo = 0;
-	} else if (s) {
-		*hi = *hi << s | *lo >> (64 - s);
-		*lo <<= s;
-	}
-}
-
 /* hi:lo += dh:dl; returns the carry out of 128 bits */
 LOOP_INLINE int Add_128(uint64_t *hi, uint64_t *lo, uint64_t dh, uint64_t dl)
 {
